@@ -1,0 +1,29 @@
+# Debian packages each job needs, and the one place that installs them.
+# Sourced by scripts/demo, scripts/test and .ci/run.
+
+# shellcheck disable=SC2034
+SLOSHMERE_PACKAGES=(
+    cmake ninja-build g++ git
+    googletest libgtest-dev libgmock-dev
+)
+
+# Installs whatever of "$@" is missing when run as root; otherwise prints the
+# one apt-get line to run and fails.
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -q
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+    else
+        echo "Missing packages. Run:" >&2
+        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        return 1
+    fi
+}

@@ -1,0 +1,132 @@
+// The simulated host: our stand-in for the script hook and the game. It takes
+// the module's hook calls, dispatches natives by hash to handlers over the
+// world, records every call in order, and runs the registered script on a
+// fiber so that scriptWait yields exactly one frame.
+#pragma once
+
+#include "fiber.h"
+#include "trace.h"
+#include "world.h"
+
+#include "host/hook.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace sim {
+
+// One native call as a handler sees it. Reading an argument also records how
+// it was read, so the trace prints floats as floats and strings as text.
+class NativeCall {
+public:
+    NativeCall(TraceEntry& entry, std::uint64_t* result) : entry_(entry), result_(result) {}
+
+    [[nodiscard]] std::size_t argCount() const { return entry_.args.size(); }
+    std::uint64_t raw(std::size_t index);
+    std::int32_t i32(std::size_t index);
+    std::uint32_t u32(std::size_t index);
+    float f32(std::size_t index);
+    // Reads the NUL-terminated string the argument points at.
+    std::string str(std::size_t index);
+    // The module memory the argument points at (an out-parameter or record).
+    template <typename T>
+    T* address(std::size_t index) {
+        mark(index, ArgKind::Address);
+        return reinterpret_cast<T*>(static_cast<std::uintptr_t>(raw(index)));
+    }
+
+    void returnRaw(std::uint64_t value) { result_[0] = value; }
+    void returnInt(std::int32_t value) { result_[0] = static_cast<std::uint32_t>(value); }
+    void returnUint(std::uint32_t value) { result_[0] = value; }
+    void returnBool(bool value) { result_[0] = value ? 1U : 0U; }
+    void returnFloat(float value);
+    void returnVec3(Vec3 value);
+    // Adds words to the trace entry (what a record held, what was written).
+    void note(const std::string& text);
+
+private:
+    void mark(std::size_t index, ArgKind kind);
+
+    TraceEntry& entry_;
+    std::uint64_t* result_;
+};
+
+class Host {
+public:
+    using Handler = std::function<void(NativeCall&)>;
+    using FrameHook = std::function<void(Host&)>;
+
+    // Becomes the host the module's hook calls reach; one at a time.
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The host the hook calls reach, or null when none exists.
+    static Host* current();
+
+    World world;
+    std::vector<TraceEntry> trace;
+    // Off for long soaks and benchmarks, where the trace would only grow.
+    bool tracing = true;
+    std::uint64_t frame = 0;
+    // Run after every frame, in order: the scenario's way to change the world.
+    std::vector<FrameHook> frameHooks;
+
+    // Teaches the host a native. A later handler for the same hash replaces
+    // the earlier one, so a test can override a single answer.
+    void handle(std::uint64_t hash, Handler handler);
+
+    // Runs the registered script for `count` frames (one resume each).
+    void runFrames(int count);
+    // Delivers one key message to the registered keyboard callback.
+    void sendKey(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL withAlt,
+                 BOOL wasDownBefore, BOOL isUpNow);
+    // Ends the current frame: the clock moves and the frame hooks run.
+    void advanceFrame();
+
+    [[nodiscard]] bool scriptRegistered() const { return script_ != nullptr; }
+    [[nodiscard]] bool keyboardRegistered() const { return keyboard_ != nullptr; }
+    // True when an exception unwound out of the script entry.
+    [[nodiscard]] bool scriptEscaped() const;
+
+    // The trace in words, one line per entry.
+    [[nodiscard]] std::vector<std::string> lines() const;
+    // The entries for one native, in order.
+    [[nodiscard]] std::vector<const TraceEntry*> calls(std::uint64_t hash) const;
+
+    // The hook's side, reached through the exported functions.
+    void hookScriptRegister(HMODULE module, ScriptEntry entry);
+    void hookScriptUnregister(HMODULE module);
+    void hookKeyboardRegister(KeyboardHandler handler);
+    void hookKeyboardUnregister(KeyboardHandler handler);
+    void hookScriptWait(DWORD ms);
+    void hookNativeInit(std::uint64_t hash);
+    void hookNativePush(std::uint64_t value);
+    std::uint64_t* hookNativeCall();
+    int hookGetAllPeds(int* handles, int capacity);
+
+private:
+    TraceEntry& record(TraceEntry::Kind kind);
+
+    std::unordered_map<std::uint64_t, Handler> handlers_;
+    ScriptEntry script_ = nullptr;
+    HMODULE scriptModule_ = nullptr;
+    KeyboardHandler keyboard_ = nullptr;
+    std::unique_ptr<ScriptFiber> fiber_;
+    bool scriptEscaped_ = false;
+
+    std::uint64_t pendingHash_ = 0;
+    std::vector<std::uint64_t> pendingArgs_;
+    // The result area nativeCall hands out; it stays readable until the next
+    // nativeInit, as the hook promises.
+    std::array<std::uint64_t, 8> result_{};
+    TraceEntry scratch_;
+};
+
+} // namespace sim

@@ -1,0 +1,38 @@
+// Natives every scenario needs: names, the player, grapple partner and state,
+// existence and position.
+#include "host.h"
+#include "joaat.h"
+#include "natives.h"
+
+namespace sim {
+
+void installCoreNatives(Host& host) {
+    World& world = host.world;
+
+    host.handle(0xFD340785ADF8CFB7, [](NativeCall& call) { // GET_HASH_KEY
+        call.returnUint(joaat(call.str(0)));
+    });
+    host.handle(0x096275889B8E0EE0, [&world](NativeCall& call) { // PLAYER_PED_ID
+        call.returnInt(world.playerHandle);
+    });
+    host.handle(0x18A3E9EE1297FD39, [&world](NativeCall& call) { // PED_GRAPPLE_PARTNER
+        const Ped* ped = world.findPed(call.i32(0));
+        call.returnInt(ped != nullptr ? ped->grapplePartner : 0);
+    });
+    host.handle(0x753B15AD0FD6F3E3, [&world](NativeCall& call) { // PED_GRAPPLE_STATE
+        const Ped* ped = world.findPed(call.i32(0));
+        call.returnUint(ped != nullptr ? ped->grappleState : 0U);
+    });
+    host.handle(0xD42BD6EB2E0F1677, [&world](NativeCall& call) { // DOES_ENTITY_EXIST
+        const Ped* ped = world.findPed(call.i32(0));
+        call.returnBool(ped != nullptr && ped->exists);
+    });
+    host.handle(0xA86D5F069399F44D, [&world](NativeCall& call) { // GET_ENTITY_COORDS
+        const Ped* ped = world.findPed(call.i32(0));
+        call.i32(1);
+        call.i32(2);
+        call.returnVec3(ped != nullptr ? ped->position : Vec3{});
+    });
+}
+
+} // namespace sim

@@ -1,0 +1,20 @@
+#include "world.h"
+
+namespace sim {
+
+Ped* World::findPed(int handle) {
+    for (Ped& ped : peds) {
+        if (ped.handle == handle) {
+            return &ped;
+        }
+    }
+    return nullptr;
+}
+
+Ped& World::addPed(int handle) {
+    Ped& ped = peds.emplace_back();
+    ped.handle = handle;
+    return ped;
+}
+
+} // namespace sim

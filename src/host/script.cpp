@@ -1,0 +1,51 @@
+#include "host/script.h"
+
+#include "host/native_hashes.h"
+
+#include <cstdlib>
+
+namespace sloshmere {
+
+Entity playerPed = 0;
+Entity victimPed = 0;
+Entity nearestPed = 0;
+
+namespace {
+
+void runPass() {
+    playerPed = callNative<Entity>(native::PLAYER_PED_ID);
+    // Whatever the game answers when the player holds nobody is stored as it
+    // comes; the operations that use the handle test it themselves.
+    victimPed = callNative<Entity>(native::PED_GRAPPLE_PARTNER, playerPed);
+    scriptWait(0);
+}
+
+} // namespace
+
+void loopPass() {
+    try {
+        runPass();
+        return;
+    } catch (...) {
+        // An exception that unwound out of the script fiber would end the
+        // game process. Nothing of a pass needs undoing, so drop it.
+    }
+    // The pass may have ended before its own wait; yield here so the loop
+    // still never spins without handing the frame back.
+    scriptWait(0);
+}
+
+void scriptLoop() {
+    for (;;) {
+        loopPass();
+    }
+}
+
+void scriptEntry() {
+    // Nothing draws from the generator; it is seeded as the game's own
+    // scripts are, so any later use starts from a different point each run.
+    std::srand(static_cast<unsigned>(GetTickCount64() & 0xFFFFFFFFU));
+    scriptLoop();
+}
+
+} // namespace sloshmere

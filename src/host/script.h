@@ -1,0 +1,28 @@
+// The script the hook runs on its fiber: the per-frame loop and the three
+// pedestrian handles it refreshes at the start of every pass.
+#pragma once
+
+#include "host/native.h"
+
+namespace sloshmere {
+
+// The player's pedestrian, refreshed at the start of every pass.
+extern Entity playerPed;
+// The pedestrian the player is grappling, as the game reports it for playerPed.
+extern Entity victimPed;
+// The nearest eligible pedestrian to the player, or 0 when there is none.
+extern Entity nearestPed;
+
+// The script body handed to the hook. Seeds the runtime's generator and loops
+// for as long as the host runs the script.
+void scriptEntry();
+
+// Runs loopPass forever; one pass per game frame.
+[[noreturn]] void scriptLoop();
+
+// One pass of the loop: refresh the handles, drive the interaction and yield
+// exactly one frame at its end. An exception from the pass is absorbed here
+// and costs one frame instead of the game process.
+void loopPass();
+
+} // namespace sloshmere

@@ -1,0 +1,73 @@
+// The script loop: what one pass asks of the game, that it yields exactly one
+// frame, and that nothing thrown inside a pass reaches the hook.
+#include "host/entry.h"
+#include "host/script.h"
+
+#include "host.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+using ::testing::ElementsAre;
+using Kind = sim::TraceEntry::Kind;
+
+constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
+
+class LoopTest : public ::testing::Test {
+protected:
+    LoopTest() {
+        host.world.playerHandle = 7;
+        host.world.addPed(7).grapplePartner = -12;
+        host.world.addPed(-12);
+    }
+    sim::Host host;
+};
+
+TEST_F(LoopTest, APassRefreshesTheHandlesAndYieldsOnce) {
+    sloshmere::loopPass();
+    EXPECT_THAT(host.lines(), ElementsAre("PLAYER_PED_ID() -> 0x7", "PED_GRAPPLE_PARTNER(7) -> 0xFFFFFFF4",
+                                          "scriptWait(0)"));
+    EXPECT_EQ(sloshmere::playerPed, 7);
+    EXPECT_EQ(sloshmere::victimPed, -12);
+    EXPECT_EQ(host.frame, 1U);
+}
+
+TEST_F(LoopTest, AHandleOfZeroIsStoredAsItComes) {
+    host.world.findPed(7)->grapplePartner = 0;
+    sloshmere::loopPass();
+    EXPECT_EQ(sloshmere::victimPed, 0);
+    EXPECT_EQ(host.calls(PLAYER_PED_ID).size(), 1U);
+}
+
+TEST_F(LoopTest, AnExceptionInAPassCostsOneFrameAndNothingElse) {
+    host.handle(PLAYER_PED_ID, [](sim::NativeCall&) { throw std::runtime_error("game fault"); });
+    EXPECT_NO_THROW(sloshmere::loopPass());
+    EXPECT_THAT(host.lines(), ElementsAre("PLAYER_PED_ID()", "scriptWait(0)"));
+    EXPECT_EQ(host.frame, 1U);
+}
+
+TEST_F(LoopTest, TheRegisteredScriptRunsOnePassPerFrameUntilUnloaded) {
+    const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
+    DllMain(module, DLL_PROCESS_ATTACH, nullptr);
+    host.runFrames(3);
+
+    int waits = 0;
+    int passes = 0;
+    for (const auto& entry : host.trace) {
+        waits += entry.kind == Kind::Wait ? 1 : 0;
+        passes += entry.kind == Kind::Native && entry.hash == PLAYER_PED_ID ? 1 : 0;
+    }
+    EXPECT_EQ(passes, 3);
+    EXPECT_EQ(waits, 3);
+    EXPECT_EQ(host.frame, 3U);
+
+    DllMain(module, DLL_PROCESS_DETACH, nullptr);
+    EXPECT_FALSE(host.scriptRegistered());
+    EXPECT_FALSE(host.scriptEscaped()) << "the loop must never let an exception out";
+}
+
+} // namespace
