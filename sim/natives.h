@@ -9,4 +9,7 @@ class Host;
 // Names, the player, grapple partner and state, existence and position.
 void installCoreNatives(Host& host);
 
+// Prompts, var strings, grapple flag and animation dictionaries.
+void installPromptNatives(Host& host);
+
 } // namespace sim
