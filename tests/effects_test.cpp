@@ -154,23 +154,10 @@ TEST_F(EffectsTest, AnOpenGateWithNothingToAnswerAsksFiveActionsAndTheControl) {
     EXPECT_EQ(host.frame, 0U);
 }
 
-TEST_F(EffectsTest, TheChokeSplashesThenSpeaksWithoutAPause) {
-    perform({choke});
-    sloshmere::playDrownEffects();
-    EXPECT_THAT(story(host), ElementsAreArray(concat({{"PED_GRAPPLE_STATE(7) -> 0x4CD05DF6"},
-                                                      step(choke, true),
-                                                      splash("0.5"),
-                                                      speech("DROWNING", drowningParams),
-                                                      step(chokeIntro, false),
-                                                      step(chokeOutro, false),
-                                                      step(attack, false),
-                                                      step(knockout, false),
-                                                      {"IS_CONTROL_USED(0, 0xD0C1FEFF)"}})));
-}
-
-// One pass serves every step: each later step sees the action the player
-// performs once the pause before it is over, the knockout holds the pass for
-// its delay, and the breakout is still answered afterwards.
+// One pass serves every step: the choke splashes before it speaks and does not
+// pause, each later step sees the action the player performs once the pause
+// before it is over, the knockout speaks, splashes, holds the pass for its
+// delay and then finishes, and the breakout is still answered afterwards.
 TEST_F(EffectsTest, OnePassRunsTheFiveStepsInOrderAndThenTheBreakout) {
     perform({choke, chokeIntro});
     host.world.usedControls = {{0, breakoutControl}};
