@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -22,6 +23,8 @@ struct Ped {
     int grapplePartner = 0;
     // The 32-bit grapple state the game reports for this pedestrian.
     std::uint32_t grappleState = 0;
+    // The hashes of the actions this pedestrian is performing now.
+    std::vector<std::uint32_t> actions;
 };
 
 struct World {
@@ -36,6 +39,9 @@ struct World {
     // and wraps past 0xFFFFFFFF as the game's does.
     std::uint32_t gameTimer = 0;
     std::uint32_t gameTimerStep = 33;
+
+    // The (pad, control hash) pairs the control query reports as used.
+    std::vector<std::pair<int, std::uint32_t>> usedControls;
 
     // The clock GetTickCount reads (Linux builds only; Windows has its own).
     std::uint64_t tickMs = 0;

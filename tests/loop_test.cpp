@@ -29,8 +29,9 @@ protected:
 
 TEST_F(LoopTest, APassRefreshesTheHandlesAndYieldsOnce) {
     sloshmere::loopPass();
-    EXPECT_THAT(host.lines(), ElementsAre("PLAYER_PED_ID() -> 0x7", "PED_GRAPPLE_PARTNER(7) -> 0xFFFFFFF4",
-                                          "scriptWait(0)"));
+    EXPECT_THAT(host.lines(),
+                ElementsAre("PLAYER_PED_ID() -> 0x7", "PED_GRAPPLE_PARTNER(7) -> 0xFFFFFFF4",
+                            "PED_GRAPPLE_STATE(7)", "scriptWait(0)"));
     EXPECT_EQ(sloshmere::playerPed, 7);
     EXPECT_EQ(sloshmere::victimPed, -12);
     EXPECT_EQ(host.frame, 1U);
