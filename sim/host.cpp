@@ -62,6 +62,8 @@ void NativeCall::note(const std::string& text) {
 Host::Host() {
     activeHost = this;
     installCoreNatives(*this);
+    installTroughNatives(*this);
+    installScanNatives(*this);
 }
 
 Host::~Host() {

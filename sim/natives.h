@@ -9,4 +9,10 @@ class Host;
 // Names, the player, grapple partner and state, existence and position.
 void installCoreNatives(Host& host);
 
+// Object search, forward vector, ground probe, placement and the paired action.
+void installTroughNatives(Host& host);
+
+// The pedestrian tests of the nearby scan and the separation of two points.
+void installScanNatives(Host& host);
+
 } // namespace sim
