@@ -63,6 +63,8 @@ Host::Host() {
     activeHost = this;
     installCoreNatives(*this);
     installEffectsNatives(*this);
+    installTroughNatives(*this);
+    installScanNatives(*this);
 }
 
 Host::~Host() {
