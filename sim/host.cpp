@@ -63,6 +63,9 @@ Host::Host() {
     activeHost = this;
     installCoreNatives(*this);
     installPromptNatives(*this);
+    installEffectsNatives(*this);
+    installTroughNatives(*this);
+    installScanNatives(*this);
 }
 
 Host::~Host() {
