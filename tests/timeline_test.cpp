@@ -1,7 +1,6 @@
 // The demo's timeline: entries grouped under load, each frame and unload, and
 // scenario events shown before the frame that first sees them.
-#include "host/entry.h"
-#include "host/script.h"
+#include "host/native.h"
 
 #include "host.h"
 #include "timeline.h"
@@ -13,30 +12,38 @@ namespace {
 
 using ::testing::ElementsAre;
 
+constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
+
+void noScript() {}
+void noKeys(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {}
+
 TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     sim::Host host;
-    host.world.addPed(1);
     sim::TimelineMarks marks;
     const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
 
-    DllMain(module, DLL_PROCESS_ATTACH, nullptr);
+    host.hookScriptRegister(module, noScript);
+    host.hookKeyboardRegister(noKeys);
     marks.loaded = host.trace.size();
-    sloshmere::loopPass();
-    host.world.findPed(1)->grapplePartner = 5;
+    sloshmere::callNative<std::int32_t>(PLAYER_PED_ID);
+    host.hookScriptWait(0);
     marks.events.push_back({host.frame, "the player grabs pedestrian 5"});
-    sloshmere::loopPass();
+    marks.events.push_back({host.frame + 5, "after the last frame"});
+    sloshmere::callNative(0x1234567890ABCDEF, std::int32_t{5});
+    host.hookScriptWait(0);
     marks.unloading = host.trace.size();
-    DllMain(module, DLL_PROCESS_DETACH, nullptr);
+    host.hookScriptUnregister(module);
+    host.hookKeyboardUnregister(noKeys);
 
     EXPECT_THAT(
         sim::timeline(host.trace, marks),
-        ElementsAre(
-            "load              scriptRegister", "                  keyboardHandlerRegister",
-            "frame 0  0 ms     PLAYER_PED_ID() -> 0x1", "                  PED_GRAPPLE_PARTNER(1)",
-            "                  scriptWait(0)", "                  ~ the player grabs pedestrian 5",
-            "frame 1  33 ms    PLAYER_PED_ID() -> 0x1",
-            "                  PED_GRAPPLE_PARTNER(1) -> 0x5", "                  scriptWait(0)",
-            "unload            scriptUnregister", "                  keyboardHandlerUnregister"));
+        ElementsAre("load              scriptRegister", "                  keyboardHandlerRegister",
+                    "frame 0  0 ms     PLAYER_PED_ID() -> 0x1", "                  scriptWait(0)",
+                    "                  ~ the player grabs pedestrian 5",
+                    "frame 1  33 ms    0x1234567890ABCDEF(5)", "                  scriptWait(0)",
+                    "                  ~ after the last frame",
+                    "unload            scriptUnregister",
+                    "                  keyboardHandlerUnregister"));
 }
 
 } // namespace
