@@ -62,6 +62,9 @@ void NativeCall::note(const std::string& text) {
 Host::Host() {
     activeHost = this;
     installCoreNatives(*this);
+    installEffectsNatives(*this);
+    installTroughNatives(*this);
+    installScanNatives(*this);
 }
 
 Host::~Host() {

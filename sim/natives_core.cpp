@@ -1,5 +1,5 @@
 // Natives every scenario needs: names, the player, grapple partner and state,
-// existence and position.
+// existence and position (of pedestrians and objects).
 #include "host.h"
 #include "joaat.h"
 #include "natives.h"
@@ -24,14 +24,20 @@ void installCoreNatives(Host& host) {
         call.returnUint(ped != nullptr ? ped->grappleState : 0U);
     });
     host.handle(0xD42BD6EB2E0F1677, [&world](NativeCall& call) { // DOES_ENTITY_EXIST
-        const Ped* ped = world.findPed(call.i32(0));
-        call.returnBool(ped != nullptr && ped->exists);
+        const int handle = call.i32(0);
+        const Ped* ped = world.findPed(handle);
+        const Object* object = world.findObject(handle);
+        call.returnBool((ped != nullptr && ped->exists) || (object != nullptr && object->exists));
     });
     host.handle(0xA86D5F069399F44D, [&world](NativeCall& call) { // GET_ENTITY_COORDS
-        const Ped* ped = world.findPed(call.i32(0));
+        const int handle = call.i32(0);
         call.i32(1);
         call.i32(2);
-        call.returnVec3(ped != nullptr ? ped->position : Vec3{});
+        if (const Ped* ped = world.findPed(handle)) {
+            call.returnVec3(ped->position);
+        } else if (const Object* object = world.findObject(handle)) {
+            call.returnVec3(object->position);
+        }
     });
 }
 

@@ -1,5 +1,7 @@
 #include "host/script.h"
 
+#include "drown/effects.h"
+#include "drown/scan.h"
 #include "host/native_hashes.h"
 
 #include <cstdlib>
@@ -17,6 +19,8 @@ void runPass() {
     // Whatever the game answers when the player holds nobody is stored as it
     // comes; the operations that use the handle test it themselves.
     victimPed = callNative<Entity>(native::PED_GRAPPLE_PARTNER, playerPed);
+    nearestPed = findNearestPed();
+    playDrownEffects();
     scriptWait(0);
 }
 
