@@ -95,6 +95,8 @@ public:
 
     [[nodiscard]] bool scriptRegistered() const { return script_ != nullptr; }
     [[nodiscard]] bool keyboardRegistered() const { return keyboard_ != nullptr; }
+    // The module handle the registered script came with.
+    [[nodiscard]] HMODULE scriptModule() const { return scriptModule_; }
     // True when an exception unwound out of the script entry.
     [[nodiscard]] bool scriptEscaped() const;
 
