@@ -27,7 +27,7 @@ void installPromptNatives(Host& host) {
     World& world = host.world;
 
     host.handle(0xA571D46727E2B718, [](NativeCall& call) { call.i32(0); }); // PROMPT_PREPARE
-    host.handle(0x04F97DE45A519419, [&world](NativeCall& call) { // PROMPT_REGISTER_BEGIN
+    host.handle(0x04F97DE45A519419, [&world](NativeCall& call) {            // PROMPT_REGISTER_BEGIN
         Prompt& prompt = world.prompts.emplace_back();
         prompt.id = world.nextPromptId++;
         call.returnInt(prompt.id);
@@ -67,10 +67,11 @@ void installPromptNatives(Host& host) {
     host.handle(0x71215ACCFDE075EE, [&world](NativeCall& call) { // PROMPT_SET_VISIBLE
         withPrompt(world, call, [&call](Prompt& p) { p.visible = call.i32(1) != 0; });
     });
-    host.handle(0xB796970BD125FCE8, [&world](NativeCall& call) { // PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY
-        const Ped* ped = world.findPed(call.i32(0));
-        call.returnInt(ped != nullptr ? ped->promptGroup : -1);
-    });
+    host.handle(0xB796970BD125FCE8,
+                [&world](NativeCall& call) { // PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY
+                    const Ped* ped = world.findPed(call.i32(0));
+                    call.returnInt(ped != nullptr ? ped->promptGroup : -1);
+                });
     host.handle(0x2F11D3A254169EA4, [&world](NativeCall& call) { // PROMPT_SET_GROUP
         call.i32(2);
         withPrompt(world, call, [&call](Prompt& p) { p.group = call.i32(1); });

@@ -27,9 +27,11 @@ struct Phase {
     const char* action; // nullptr: the drowning is over
 };
 constexpr Phase phases[] = {
-    {5, "AR_GRAPPLE_CHOKE_INTRO"}, {20, "AR_GRAPPLE_CHOKE"},
-    {50, "AR_GRAPPLE_CHOKE_OUTRO"}, {60, "AR_GRAPPLE_CHOKE_KNOCKOUT"},
-    {64, nullptr},
+    {5, "AR_GRAPPLE_CHOKE_INTRO"},
+    {20, "AR_GRAPPLE_CHOKE"},
+    {50, "AR_GRAPPLE_CHOKE_OUTRO"},
+    {60, "AR_GRAPPLE_CHOKE_KNOCKOUT"},
+    {90, nullptr},
 };
 
 } // namespace
@@ -47,8 +49,8 @@ std::map<int, std::string> stageTypicalDrowning(Host& host) {
     world.addPed(bystander).position = {104.0F, 203.0F, 50.0F};
     world.addPed(farAway).position = {130.0F, 200.0F, 50.0F};
 
-    world.addObject(trough, joaat("p_watertrough01x"), {101.2F, 200.0F, 49.8F}).forward = {
-        -1.0F, 0.0F, 0.0F};
+    world.addObject(trough, joaat("p_watertrough01x"), {100.9F, 200.8F, 49.8F}).forward = {
+        -0.6F, -0.8F, 0.0F};
     world.groundZ = 49.9F;
     world.animDicts["mini_games@story@saloon1@drown@patron"].loadedAfterPolls = 3;
     world.animDicts["mini_games@story@saloon1@drown@arthur"].loadedAfterPolls = 2;

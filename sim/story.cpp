@@ -18,7 +18,9 @@ std::string format(const char* pattern, auto... values) {
 
 // The part of a dictionary name after its last '@', which is what tells the
 // two drowning dictionaries apart.
-std::string shortName(const std::string& name) { return name.substr(name.rfind('@') + 1); }
+std::string shortName(const std::string& name) {
+    return name.substr(name.rfind('@') + 1);
+}
 
 // The text between `line "` and the next quote in a speech note.
 std::string spokenLine(const std::string& note) {
@@ -140,24 +142,42 @@ std::vector<StoryLine> tellStory(const Host& host, const std::map<int, std::stri
 }
 
 std::vector<std::string> formatStory(const std::vector<StoryLine>& story) {
+    // Group the sentences by frame, then print a run of frames that say the
+    // same things (a choke splashes and speaks every frame) once, with its
+    // count: the timeline stays readable however long the choke lasts.
+    struct Frame {
+        std::uint64_t frame;
+        std::uint32_t gameTime;
+        std::vector<std::string> texts;
+    };
+    std::vector<Frame> frames;
+    for (const StoryLine& line : story) {
+        if (frames.empty() || frames.back().frame != line.frame) {
+            frames.push_back({line.frame, line.gameTime, {}});
+        }
+        frames.back().texts.push_back(line.text);
+    }
+
+    constexpr std::uint64_t runGap = 40; // frames; longer than a half-second pause
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < story.size();) {
-        const StoryLine& line = story[i];
-        // A run: the same sentence on consecutive frames (a choke splashes
-        // every frame), printed once.
+    for (std::size_t i = 0; i < frames.size();) {
         std::size_t end = i + 1;
-        while (end < story.size() && story[end].text == line.text &&
-               story[end].frame <= story[end - 1].frame + 40) {
+        while (end < frames.size() && frames[end].texts == frames[i].texts &&
+               frames[end].frame <= frames[end - 1].frame + runGap) {
             ++end;
         }
-        std::string text = format("frame %5llu  t=%7u ms  ", static_cast<unsigned long long>(line.frame),
-                                  line.gameTime) +
-                           line.text;
-        if (end - i > 1) {
-            text += format("  (x%zu, until frame %llu)", end - i,
-                           static_cast<unsigned long long>(story[end - 1].frame));
+        const Frame& first = frames[i];
+        for (std::size_t t = 0; t < first.texts.size(); ++t) {
+            std::string text =
+                format("frame %5llu  t=%7u ms  ", static_cast<unsigned long long>(first.frame),
+                       first.gameTime) +
+                first.texts[t];
+            if (end - i > 1 && t + 1 == first.texts.size()) {
+                text += format("  (on %zu passes, until frame %llu)", end - i,
+                               static_cast<unsigned long long>(frames[end - 1].frame));
+            }
+            out.push_back(std::move(text));
         }
-        out.push_back(std::move(text));
         i = end;
     }
     return out;
@@ -167,20 +187,34 @@ std::string controlName(std::uint32_t hash) {
     // The controls a player is likely to bind the prompt to; the simulated
     // host names only these, which is all a timeline needs.
     static const std::array<const char*, 28> known = {
-        "INPUT_CONTEXT_X",        "INPUT_CONTEXT_Y",
-        "INPUT_CONTEXT_A",        "INPUT_CONTEXT_B",
-        "INPUT_CONTEXT_RT",       "INPUT_CONTEXT_LT",
-        "INPUT_INTERACT_OPTION1", "INPUT_INTERACT_OPTION2",
-        "INPUT_INTERACT_POS",     "INPUT_INTERACT_NEG",
-        "INPUT_JUMP",             "INPUT_RELOAD",
-        "INPUT_ENTER",            "INPUT_LOOT",
-        "INPUT_PICKUP",           "INPUT_HOGTIE",
-        "INPUT_COVER",            "INPUT_DUCK",
-        "INPUT_SPRINT",           "INPUT_AIM",
-        "INPUT_ATTACK",           "INPUT_MELEE_ATTACK",
-        "INPUT_MELEE_GRAPPLE",    "INPUT_MELEE_GRAPPLE_CHOKE",
-        "INPUT_MELEE_GRAPPLE_ATTACK", "INPUT_MELEE_GRAPPLE_BREAKOUT",
-        "INPUT_MELEE_GRAPPLE_REVERSAL", "INPUT_FRONTEND_ACCEPT",
+        "INPUT_CONTEXT_X",
+        "INPUT_CONTEXT_Y",
+        "INPUT_CONTEXT_A",
+        "INPUT_CONTEXT_B",
+        "INPUT_CONTEXT_RT",
+        "INPUT_CONTEXT_LT",
+        "INPUT_INTERACT_OPTION1",
+        "INPUT_INTERACT_OPTION2",
+        "INPUT_INTERACT_POS",
+        "INPUT_INTERACT_NEG",
+        "INPUT_JUMP",
+        "INPUT_RELOAD",
+        "INPUT_ENTER",
+        "INPUT_LOOT",
+        "INPUT_PICKUP",
+        "INPUT_HOGTIE",
+        "INPUT_COVER",
+        "INPUT_DUCK",
+        "INPUT_SPRINT",
+        "INPUT_AIM",
+        "INPUT_ATTACK",
+        "INPUT_MELEE_ATTACK",
+        "INPUT_MELEE_GRAPPLE",
+        "INPUT_MELEE_GRAPPLE_CHOKE",
+        "INPUT_MELEE_GRAPPLE_ATTACK",
+        "INPUT_MELEE_GRAPPLE_BREAKOUT",
+        "INPUT_MELEE_GRAPPLE_REVERSAL",
+        "INPUT_FRONTEND_ACCEPT",
     };
     if (hash == 0xFFFFFFFFU) {
         return "no control";

@@ -12,10 +12,10 @@
 
 namespace {
 
-using ::testing::ElementsAre;
 using sloshmere::createDrownPrompt;
 using sloshmere::drownPrompt;
 using sloshmere::promptActive;
+using ::testing::ElementsAre;
 
 constexpr int player = 1;
 constexpr int victim = 2;
@@ -45,18 +45,17 @@ TEST_F(PromptTest, FourteenCallsInOrderWithTheConfiguredLabelAndControl) {
     cwd.write("Sloshmere.ini", "[Sloshmere]\nDrownText = Hold under\nDrownInput = INPUT_JUMP\n");
     createDrownPrompt();
 
-    EXPECT_THAT(host.lines(),
-                ElementsAre("DOES_ENTITY_EXIST(2) -> 0x1", "PROMPT_PREPARE(0)",
-                            "PROMPT_REGISTER_BEGIN() -> 0x1",
-                            "PROMPT_SET_CONTROL_ACTION(1, 0xD9D0E1C0)",
-                            "CREATE_VAR_STRING(10, \"LITERAL_STRING\", \"Hold under\") -> "
-                            "0x5641525300000000",
-                            "PROMPT_SET_TEXT(1, 0x5641525300000000)  ; label \"Hold under\"",
-                            "PROMPT_SET_PRIORITY(1, 3)", "PROMPT_SET_OPTION(1, 1)",
-                            "PROMPT_SET_HOLD_MODE(1, 200)", "PROMPT_REGISTER_END(1)",
-                            "PROMPT_SET_ENABLED(1, 1)", "PROMPT_SET_VISIBLE(1, 1)",
-                            "PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY(3) -> 0x4D",
-                            "PROMPT_SET_GROUP(1, 77, 0)"));
+    EXPECT_THAT(
+        host.lines(),
+        ElementsAre(
+            "DOES_ENTITY_EXIST(2) -> 0x1", "PROMPT_PREPARE(0)", "PROMPT_REGISTER_BEGIN() -> 0x1",
+            "PROMPT_SET_CONTROL_ACTION(1, 0xD9D0E1C0)",
+            "CREATE_VAR_STRING(10, \"LITERAL_STRING\", \"Hold under\") -> "
+            "0x5641525300000000",
+            "PROMPT_SET_TEXT(1, 0x5641525300000000)  ; label \"Hold under\"",
+            "PROMPT_SET_PRIORITY(1, 3)", "PROMPT_SET_OPTION(1, 1)", "PROMPT_SET_HOLD_MODE(1, 200)",
+            "PROMPT_REGISTER_END(1)", "PROMPT_SET_ENABLED(1, 1)", "PROMPT_SET_VISIBLE(1, 1)",
+            "PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY(3) -> 0x4D", "PROMPT_SET_GROUP(1, 77, 0)"));
     EXPECT_EQ(drownPrompt, 1);
     EXPECT_TRUE(promptActive);
     const sim::Prompt& made = host.world.prompts.at(0);

@@ -33,7 +33,8 @@ class TypicalDrowning : public ::testing::Test {
 protected:
     void SetUp() override {
         test::resetModuleState();
-        cwd.write("Sloshmere.ini", "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n");
+        cwd.write("Sloshmere.ini",
+                  "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n");
         names = sim::stageTypicalDrowning(host);
         const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
         DllMain(module, DLL_PROCESS_ATTACH, nullptr);
@@ -73,7 +74,8 @@ TEST_F(TypicalDrowning, MilestonesComeInOrder) {
             ++next;
         }
     }
-    EXPECT_EQ(next, milestones.size()) << "missing milestone: \"" << milestones[std::min(next, milestones.size() - 1)] << "\"";
+    EXPECT_EQ(next, milestones.size())
+        << "missing milestone: \"" << milestones[std::min(next, milestones.size() - 1)] << "\"";
     EXPECT_FALSE(host.scriptEscaped());
 }
 

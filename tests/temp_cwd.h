@@ -14,9 +14,11 @@ namespace test {
 class TempCwd {
 public:
     TempCwd() : previous_(std::filesystem::current_path()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sloshmere-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "sloshmere-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+            throw std::filesystem::filesystem_error(
+                "mkdtemp", std::error_code(errno, std::generic_category()));
         }
         dir_ = pattern;
         std::filesystem::current_path(dir_);

@@ -17,11 +17,11 @@
 
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using sloshmere::drownPrompt;
 using sloshmere::promptActive;
 using sloshmere::watchGrapple;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 constexpr int player = 1;
 constexpr int victim = 2;
@@ -33,7 +33,9 @@ constexpr std::uint32_t otherState = 0x13930D01;
 const char* const patron = "mini_games@story@saloon1@drown@patron";
 const char* const arthur = "mini_games@story@saloon1@drown@arthur";
 
-std::string shortDict(const std::string& name) { return name.substr(name.rfind('@') + 1); }
+std::string shortDict(const std::string& name) {
+    return name.substr(name.rfind('@') + 1);
+}
 
 // The pass in prompt terms: grapple reads, prompt calls, dictionary calls,
 // waits and the drowning move, one token each. A prompt's creation shows as
@@ -132,7 +134,13 @@ TEST_F(WatcherTest, EachRowOfTheDecisionTable) {
     const std::vector<Row> rows = {
         {"busy", true, true, true, 1, offerState, {"enable(5,0)", "visible(5,0)"}, false},
         {"no trough, idle", false, false, false, 1, offerState, {}, false},
-        {"no trough, live", false, false, true, 1, offerState, {"enable(5,0)", "visible(5,0)"},
+        {"no trough, live",
+         false,
+         false,
+         true,
+         1,
+         offerState,
+         {"enable(5,0)", "visible(5,0)"},
          false},
         {"offered",
          false,
@@ -170,7 +178,13 @@ TEST_F(WatcherTest, EachRowOfTheDecisionTable) {
           "loaded?(arthur)", "wait", "held?(6)"},
          true},
         {"idle, no offer", false, true, false, 1, otherState, {"state", "flag", "held?(0)"}, false},
-        {"idle, flag not 1", false, true, false, 2, offerState, {"state", "flag", "held?(0)"},
+        {"idle, flag not 1",
+         false,
+         true,
+         false,
+         2,
+         offerState,
+         {"state", "flag", "held?(0)"},
          false},
     };
     for (const Row& row : rows) {
@@ -256,7 +270,7 @@ TEST_F(WatcherTest, HeldBackAndOfferedAgainReusesThePromptWithoutReloading) {
     watchGrapple();
 
     EXPECT_THAT(promptStory(host),
-                ElementsAre("state", "flag", "enable(6,1)", "visible(6,1)", "held?(6)"));
+                ElementsAre("state", "flag", "enable(1,1)", "visible(1,1)", "held?(1)"));
     EXPECT_EQ(host.world.prompts.size(), 1U) << "no second prompt";
     EXPECT_EQ(host.world.animDicts.at(patron).requested, true);
 }
@@ -286,8 +300,8 @@ TEST_F(WatcherTest, ACompletedHoldPlacesThePairBeforeRetiringThePrompt) {
     watchGrapple();
 
     EXPECT_THAT(promptStory(host),
-                ElementsAre("state", "flag", "enable(6,1)", "visible(6,1)", "held?(6)",
-                            "drown move", "enable(6,0)", "visible(6,0)", "delete(6)",
+                ElementsAre("state", "flag", "enable(1,1)", "visible(1,1)", "held?(1)",
+                            "drown move", "enable(1,0)", "visible(1,0)", "delete(1)",
                             "remove(patron)", "wait", "remove(arthur)", "wait"));
     EXPECT_FALSE(promptActive);
     EXPECT_TRUE(host.world.prompts.at(0).deleted);
