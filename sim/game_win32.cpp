@@ -70,11 +70,10 @@ Game::Game(const std::filesystem::path& folder, const std::filesystem::path& bin
         fs::remove(folder_ / file);
         fs::copy_file(binaries / file, folder_ / file);
     }
+    // A game folder without settings gets the sample players download, so
+    // the run shows the module as it behaves out of the box.
     if (!fs::exists(folder_ / settingsFile)) {
-        std::ofstream settings(folder_ / settingsFile);
-        settings << "[Sloshmere]\n"
-                    "DrownText=Drown\n"
-                    "DrownInput=INPUT_INTERACT_OPTION1\n";
+        fs::copy_file(binaries / settingsFile, folder_ / settingsFile);
     }
 
     const fs::path hookPath = folder_ / hookFile;

@@ -12,7 +12,7 @@ namespace sim {
 class Game {
 public:
     // Copies ScriptHookRDR2.dll and Sloshmere.asi from `binaries` into
-    // `folder`, writes a default Sloshmere.ini there unless one exists, makes
+    // `folder`, and the sample Sloshmere.ini unless the folder has one, makes
     // the folder the current directory and loads the hook. Throws
     // std::runtime_error when any step fails.
     Game(const std::filesystem::path& folder, const std::filesystem::path& binaries);

@@ -9,8 +9,11 @@ namespace sim {
 void installCoreNatives(Host& host) {
     World& world = host.world;
 
-    host.handle(0xFD340785ADF8CFB7, [](NativeCall& call) { // GET_HASH_KEY
-        call.returnUint(joaat(call.str(0)));
+    host.handle(0xFD340785ADF8CFB7, [&host](NativeCall& call) { // GET_HASH_KEY
+        std::string name = call.str(0);
+        const std::uint32_t hash = joaat(name);
+        call.returnUint(hash);
+        host.hashedNames.try_emplace(hash, std::move(name));
     });
     host.handle(0x096275889B8E0EE0, [&world](NativeCall& call) { // PLAYER_PED_ID
         call.returnInt(world.playerHandle);

@@ -1,23 +1,27 @@
 // sloshmere-sim.exe: the simulated game. Loads the hook and Sloshmere.asi from
-// a game folder, runs a short scenario frame by frame, unloads the module and
-// prints what it asked of the game.
+// a game folder, plays a typical drowning frame by frame, unloads the module
+// and tells what it asked of the game; with --trace, call by call as well.
 //
-//   sloshmere-sim.exe [--frames N] [--game FOLDER]
+//   sloshmere-sim.exe [--frames N] [--game FOLDER] [--trace]
 #include "game_win32.h"
 #include "host.h"
+#include "scenario.h"
+#include "story.h"
 #include "timeline.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <map>
 #include <string>
 #include <string_view>
 
 namespace {
 
 struct Options {
-    int frames = 6;
+    int frames = sim::typicalDrowningFrames;
     std::filesystem::path game;
+    bool trace = false;
 };
 
 bool parse(int argc, char** argv, Options& options) {
@@ -32,6 +36,8 @@ bool parse(int argc, char** argv, Options& options) {
             options.frames = static_cast<int>(frames);
         } else if (arg == "--game" && i + 1 < argc) {
             options.game = argv[++i];
+        } else if (arg == "--trace") {
+            options.trace = true;
         } else {
             return false;
         }
@@ -39,27 +45,11 @@ bool parse(int argc, char** argv, Options& options) {
     return true;
 }
 
-// The player stands in the open; a few frames in, they grab a pedestrian.
-void setUpScenario(sim::Host& host, sim::TimelineMarks& marks) {
-    sim::World& world = host.world;
-    world.playerHandle = 1;
-    world.addPed(1).position = {100.0F, 200.0F, 10.0F};
-    world.addPed(2).position = {100.8F, 200.0F, 10.0F};
-
-    constexpr std::uint64_t grabFrame = 2;
-    host.frameHooks.emplace_back([&marks](sim::Host& h) {
-        if (h.frame == grabFrame) {
-            h.world.findPed(1)->grapplePartner = 2;
-            marks.events.push_back({h.frame, "the player grabs pedestrian 2"});
-        }
-    });
-}
-
 int run(const Options& options) {
     const std::filesystem::path binaries = sim::Game::executableFolder();
     sim::Host host;
     sim::TimelineMarks marks;
-    setUpScenario(host, marks);
+    const std::map<int, std::string> cast = sim::stageTypicalDrowning(host);
 
     sim::Game game(options.game.empty() ? binaries / "game" : options.game, binaries);
     std::printf("Game folder: %s\n", game.folder().string().c_str());
@@ -72,8 +62,15 @@ int run(const Options& options) {
     marks.unloading = host.trace.size();
     game.unloadModule();
 
-    std::printf("What the module asked of the game, frame by frame:\n\n");
-    for (const std::string& line : sim::timeline(host.trace, marks)) {
+    if (options.trace) {
+        std::printf("Every call the module made, frame by frame:\n\n");
+        for (const std::string& line : sim::timeline(host.trace, marks)) {
+            std::printf("%s\n", line.c_str());
+        }
+        std::printf("\n");
+    }
+    std::printf("What the module asked the game to do:\n\n");
+    for (const std::string& line : sim::formatStory(sim::tellStory(host, cast))) {
         std::printf("%s\n", line.c_str());
     }
     const char* verdict = "unloaded cleanly";
@@ -91,7 +88,7 @@ int run(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: sloshmere-sim.exe [--frames N] [--game FOLDER]\n");
+        std::fprintf(stderr, "usage: sloshmere-sim.exe [--frames N] [--game FOLDER] [--trace]\n");
         return 2;
     }
     try {

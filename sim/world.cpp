@@ -20,6 +20,15 @@ Ped* World::findPed(int handle) {
     return nullptr;
 }
 
+Prompt* World::findPrompt(int id) {
+    for (Prompt& prompt : prompts) {
+        if (prompt.id == id) {
+            return &prompt;
+        }
+    }
+    return nullptr;
+}
+
 Ped& World::addPed(int handle) {
     Ped& ped = peds.emplace_back();
     ped.handle = handle;

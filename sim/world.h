@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -50,6 +52,35 @@ struct Ped {
     // When set, the separation native answers this (instead of the 3D
     // distance) for a second point equal to this pedestrian's position.
     std::optional<float> separation;
+    // The grapple flag the game reports for this pedestrian.
+    std::int32_t grappleFlag = 0;
+    // The prompt group the game keeps for prompts aimed at this pedestrian;
+    // -1 when it has none.
+    std::int32_t promptGroup = -1;
+};
+
+struct Prompt {
+    int id = 0;
+    std::uint32_t control = 0;
+    std::string label;
+    int priority = 0;
+    int option = 0;
+    int holdMode = 0;
+    bool registered = false; // registration ended
+    bool enabled = false;
+    bool visible = false;
+    int group = -1;
+    bool deleted = false;
+    // Set by the scenario when the player completes the hold.
+    bool holdCompleted = false;
+};
+
+struct AnimDict {
+    // HAS_ANIM_DICT_LOADED answers true from this poll on (1 = the first);
+    // a negative value never loads.
+    int loadedAfterPolls = 1;
+    bool requested = false;
+    int polls = 0;
 };
 
 // A placed object, such as a water trough.
@@ -86,7 +117,16 @@ struct World {
     // The clock GetTickCount reads (Linux builds only; Windows has its own).
     std::uint64_t tickMs = 0;
 
+    // Registered prompts, deleted ones included, in registration order.
+    std::vector<Prompt> prompts;
+    int nextPromptId = 1;
+    // Texts CREATE_VAR_STRING has made; the value it returns names one.
+    std::vector<std::string> varStrings;
+    // Animation dictionaries that exist in the game, by name.
+    std::map<std::string, AnimDict> animDicts;
+
     Ped* findPed(int handle);
+    Prompt* findPrompt(int id);
     Ped& addPed(int handle);
     Object* findObject(int handle);
     Object& addObject(int handle, std::uint32_t model, Vec3 position);

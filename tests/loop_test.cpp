@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -29,18 +30,32 @@ protected:
     sim::Host host;
 };
 
-TEST_F(LoopTest, APassRefreshesTheHandlesAndYieldsOnce) {
+TEST_F(LoopTest, APassRunsItsStepsInOrderAndYieldsOnce) {
     sloshmere::loopPass();
-    // The steps between the handles and the wait are the interaction's own
-    // and are tested with it.
+
     const std::vector<std::string> lines = host.lines();
-    ASSERT_GE(lines.size(), 3U);
+    const auto first = [&lines](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) - lines.begin();
+    };
+    ASSERT_GE(lines.size(), 4U);
     EXPECT_EQ(lines[0], "PLAYER_PED_ID() -> 0x7");
     EXPECT_EQ(lines[1], "PED_GRAPPLE_PARTNER(7) -> 0xFFFFFFF4");
-    EXPECT_EQ(lines[lines.size() - 2], "PED_GRAPPLE_STATE(7)") << "the effects come last";
+    // Each later step announces itself by its first call: the scan lists the
+    // pedestrians, the watcher asks for the player's position with flags
+    // 1, 1, and the effects ask for the player's state last of all.
+    const auto scan = first("worldGetAllPeds(capacity 1024) -> 2");
+    const auto watcher = first("GET_ENTITY_COORDS(7, 1, 1)");
+    const auto effects = first("PED_GRAPPLE_STATE(7)");
+    EXPECT_LT(1, scan);
+    EXPECT_LT(scan, watcher);
+    EXPECT_LT(watcher, effects);
+    EXPECT_EQ(effects, static_cast<std::ptrdiff_t>(lines.size()) - 2);
     EXPECT_EQ(lines.back(), "scriptWait(0)");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "scriptWait(0)"), 1);
+
     EXPECT_EQ(sloshmere::playerPed, 7);
     EXPECT_EQ(sloshmere::victimPed, -12);
+    EXPECT_EQ(sloshmere::nearestPed, -12) << "the only other pedestrian, beside the player";
     EXPECT_EQ(host.frame, 1U);
 }
 

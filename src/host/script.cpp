@@ -2,6 +2,7 @@
 
 #include "drown/effects.h"
 #include "drown/scan.h"
+#include "drown/watcher.h"
 #include "host/native_hashes.h"
 
 #include <cstdlib>
@@ -20,6 +21,7 @@ void runPass() {
     // comes; the operations that use the handle test it themselves.
     victimPed = callNative<Entity>(native::PED_GRAPPLE_PARTNER, playerPed);
     nearestPed = findNearestPed();
+    watchGrapple();
     playDrownEffects();
     scriptWait(0);
 }
