@@ -134,4 +134,9 @@ private:
     TraceEntry scratch_;
 };
 
+// How many of the hook's functions the calling thread is inside right now; 0
+// while it runs the module's own code. Frame hooks and native handlers run at
+// depth 1 or more, so a test can tell the module's heap use from the host's.
+int hookCallDepth();
+
 } // namespace sim
