@@ -43,7 +43,9 @@ std::string NativeCall::str(std::size_t index) {
     return value;
 }
 
-void NativeCall::returnFloat(float value) { result_[0] = std::bit_cast<std::uint32_t>(value); }
+void NativeCall::returnFloat(float value) {
+    result_[0] = std::bit_cast<std::uint32_t>(value);
+}
 
 void NativeCall::returnVec3(Vec3 value) {
     // Each component in the low half of its own 8-byte slot.
@@ -76,11 +78,17 @@ Host::~Host() {
     }
 }
 
-Host* Host::current() { return activeHost; }
+Host* Host::current() {
+    return activeHost;
+}
 
-void Host::handle(std::uint64_t hash, Handler handler) { handlers_[hash] = std::move(handler); }
+void Host::handle(std::uint64_t hash, Handler handler) {
+    handlers_[hash] = std::move(handler);
+}
 
-bool Host::scriptEscaped() const { return scriptEscaped_ || (fiber_ && fiber_->escaped()); }
+bool Host::scriptEscaped() const {
+    return scriptEscaped_ || (fiber_ && fiber_->escaped());
+}
 
 void Host::runFrames(int count) {
     for (int i = 0; i < count; ++i) {
@@ -184,7 +192,9 @@ void Host::hookNativeInit(std::uint64_t hash) {
     result_.fill(0);
 }
 
-void Host::hookNativePush(std::uint64_t value) { pendingArgs_.push_back(value); }
+void Host::hookNativePush(std::uint64_t value) {
+    pendingArgs_.push_back(value);
+}
 
 std::uint64_t* Host::hookNativeCall() {
     TraceEntry& entry = record(TraceEntry::Kind::Native);
