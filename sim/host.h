@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -79,7 +80,8 @@ public:
     // name the hashes it passes back.
     std::unordered_map<std::uint32_t, std::string> hashedNames;
     // Run after every frame, in order: the scenario's way to change the world.
-    std::vector<FrameHook> frameHooks;
+    // A deque, so a hook that adds another does not move the one running.
+    std::deque<FrameHook> frameHooks;
 
     // Teaches the host a native. A later handler for the same hash replaces
     // the earlier one, so a test can override a single answer.

@@ -1,5 +1,7 @@
-// The simulated world's pedestrian lookup: the table the benchmarks turn on
-// must answer exactly as the plain search does.
+// Guarantees of the simulated host itself that tests and benchmarks lean on:
+// the pedestrian table answers as the plain search does, and a frame hook may
+// add hooks while it runs.
+#include "host.h"
 #include "world.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +30,23 @@ TEST(SimWorldTest, TheIndexedLookupAnswersAsThePlainSearch) {
     indexed.addPed(7);
     ASSERT_NE(indexed.findPed(7), nullptr);
     EXPECT_EQ(indexed.findPed(7)->handle, 7);
+}
+
+TEST(SimHostTest, AFrameHookMayAddHooksWhileItRuns) {
+    sim::Host host;
+    int added = 0;
+    int ran = 0;
+    host.frameHooks.emplace_back([&added, &ran](sim::Host& h) {
+        // Enough additions to outgrow any first allocation; the captures
+        // are read after them.
+        for (int i = 0; i < 40; ++i) {
+            h.frameHooks.emplace_back([&ran](sim::Host&) { ++ran; });
+        }
+        added += 40;
+    });
+    host.advanceFrame();
+    EXPECT_EQ(added, 40);
+    EXPECT_EQ(ran, 40) << "hooks added during a frame run in that frame, after their maker";
 }
 
 } // namespace
