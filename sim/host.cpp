@@ -37,7 +37,9 @@ float NativeCall::f32(std::size_t index) {
 
 std::string NativeCall::str(std::size_t index) {
     mark(index, ArgKind::String);
-    const auto* text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(raw(index)));
+    // The hook hands addresses over as 64-bit slots.
+    const auto* text = reinterpret_cast<const char*>( // NOLINT(performance-no-int-to-ptr)
+        static_cast<std::uintptr_t>(raw(index)));
     std::string value = text == nullptr ? std::string("(null)") : std::string(text);
     entry_.strings.emplace_back(index, value);
     return value;
@@ -112,8 +114,9 @@ void Host::sendKey(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL
 void Host::advanceFrame() {
     ++frame;
     world.gameTimer += world.gameTimerStep;
-    // Hooks may add further hooks; walk by index so that stays safe.
-    for (std::size_t i = 0; i < frameHooks.size(); ++i) {
+    // Hooks may add further hooks; walk by index so that stays safe (a range
+    // loop's iterators would not survive the addition).
+    for (std::size_t i = 0; i < frameHooks.size(); ++i) { // NOLINT(modernize-loop-convert)
         frameHooks[i](*this);
     }
 }

@@ -38,7 +38,9 @@ public:
     template <typename T>
     T* address(std::size_t index) {
         mark(index, ArgKind::Address);
-        return reinterpret_cast<T*>(static_cast<std::uintptr_t>(raw(index)));
+        // The hook hands addresses over as 64-bit slots.
+        return reinterpret_cast<T*>( // NOLINT(performance-no-int-to-ptr)
+            static_cast<std::uintptr_t>(raw(index)));
     }
 
     void returnRaw(std::uint64_t value) { result_[0] = value; }
