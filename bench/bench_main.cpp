@@ -37,6 +37,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
     }
 
+    [[nodiscard]] bool anyFailed() const { return !failed.empty(); }
+
     // The counters of a benchmark that ran without error, or null.
     const std::map<std::string, double>* find(const std::string& name) const {
         const auto found = results.find(name);
@@ -128,5 +130,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&collector);
     printSummary(collector);
     benchmark::Shutdown();
-    return 0;
+    // A benchmark that could not measure (say, a floor that no longer repeats
+    // its pass) fails the run; a missed target does not, timings being noisy.
+    return collector.anyFailed() ? 1 : 0;
 }
