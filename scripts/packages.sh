@@ -5,6 +5,7 @@
 SLOSHMERE_PACKAGES=(
     cmake ninja-build g++ git
     googletest libgtest-dev libgmock-dev
+    clang libclang-rt-14-dev
 )
 
 # Installs whatever of "$@" is missing when run as root; otherwise prints the

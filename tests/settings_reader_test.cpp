@@ -2,13 +2,15 @@
 // and how the lines of a file build the document.
 #include "settings/reader.h"
 
+#include "ordered_map_checks.h"
 #include "scratch_dir.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -22,24 +24,11 @@ using sloshmere::LineKind;
 using sloshmere::OrderedMap;
 using sloshmere::SettingsDocument;
 using sloshmere::SettingsReader;
+using testing_support::indexAgrees;
 using testing_support::ScratchDir;
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 using Dump = std::vector<std::pair<std::string, Pairs>>;
-
-template <typename V>
-bool indexAgrees(const OrderedMap<V>& map) {
-    if (map.index.size() != map.entries.size()) {
-        return false;
-    }
-    for (std::size_t at = 0; at < map.entries.size(); ++at) {
-        const auto found = map.index.find(map.entries[at].first);
-        if (found == map.index.end() || found->second != at) {
-            return false;
-        }
-    }
-    return true;
-}
 
 Dump dump(const SettingsDocument& document) {
     Dump out;
