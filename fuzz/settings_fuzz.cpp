@@ -15,7 +15,7 @@
 namespace {
 
 using namespace sloshmere;
-using testing_support::indexAgrees;
+using test::indexAgrees;
 
 // A failed check is a crash to libFuzzer, which keeps the input that caused it.
 void check(bool holds) {

@@ -1,6 +1,6 @@
 // The nine functions a script hook exports, forwarded to the current host.
-// Linux tests link them directly; the Windows hook DLL exports them under the
-// decorated names the real hook uses.
+// Linux tests link them directly; on Windows the runner hands them to our
+// ScriptHookRDR2.dll, which exports them under the hook's decorated names.
 #include "host.h"
 
 #include "host/hook.h"

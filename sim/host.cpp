@@ -62,6 +62,10 @@ void NativeCall::note(const std::string& text) {
 Host::Host() {
     activeHost = this;
     installCoreNatives(*this);
+    installPromptNatives(*this);
+    installEffectsNatives(*this);
+    installTroughNatives(*this);
+    installScanNatives(*this);
 }
 
 Host::~Host() {

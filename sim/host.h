@@ -75,6 +75,9 @@ public:
     // Off for long soaks and benchmarks, where the trace would only grow.
     bool tracing = true;
     std::uint64_t frame = 0;
+    // The names the module has asked GET_HASH_KEY for, by hash, so a trace can
+    // name the hashes it passes back.
+    std::unordered_map<std::uint32_t, std::string> hashedNames;
     // Run after every frame, in order: the scenario's way to change the world.
     std::vector<FrameHook> frameHooks;
 
@@ -92,6 +95,8 @@ public:
 
     [[nodiscard]] bool scriptRegistered() const { return script_ != nullptr; }
     [[nodiscard]] bool keyboardRegistered() const { return keyboard_ != nullptr; }
+    // The module handle the registered script came with.
+    [[nodiscard]] HMODULE scriptModule() const { return scriptModule_; }
     // True when an exception unwound out of the script entry.
     [[nodiscard]] bool scriptEscaped() const;
 

@@ -1,6 +1,15 @@
 #include "world.h"
 
+#include <cmath>
+
 namespace sim {
+
+float distance(Vec3 a, Vec3 b) {
+    const float dx = a.x - b.x;
+    const float dy = a.y - b.y;
+    const float dz = a.z - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
 
 Ped* World::findPed(int handle) {
     for (Ped& ped : peds) {
@@ -11,10 +20,36 @@ Ped* World::findPed(int handle) {
     return nullptr;
 }
 
+Prompt* World::findPrompt(int id) {
+    for (Prompt& prompt : prompts) {
+        if (prompt.id == id) {
+            return &prompt;
+        }
+    }
+    return nullptr;
+}
+
 Ped& World::addPed(int handle) {
     Ped& ped = peds.emplace_back();
     ped.handle = handle;
     return ped;
+}
+
+Object* World::findObject(int handle) {
+    for (Object& object : objects) {
+        if (object.handle == handle) {
+            return &object;
+        }
+    }
+    return nullptr;
+}
+
+Object& World::addObject(int handle, std::uint32_t model, Vec3 position) {
+    Object& object = objects.emplace_back();
+    object.handle = handle;
+    object.model = model;
+    object.position = position;
+    return object;
 }
 
 } // namespace sim

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-namespace testing_support {
+namespace test {
 
 template <typename V>
 bool indexAgrees(const sloshmere::OrderedMap<V>& map) {
@@ -22,4 +22,4 @@ bool indexAgrees(const sloshmere::OrderedMap<V>& map) {
     return true;
 }
 
-} // namespace testing_support
+} // namespace test

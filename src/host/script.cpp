@@ -1,5 +1,8 @@
 #include "host/script.h"
 
+#include "drown/effects.h"
+#include "drown/scan.h"
+#include "drown/watcher.h"
 #include "host/native_hashes.h"
 
 #include <cstdlib>
@@ -17,6 +20,9 @@ void runPass() {
     // Whatever the game answers when the player holds nobody is stored as it
     // comes; the operations that use the handle test it themselves.
     victimPed = callNative<Entity>(native::PED_GRAPPLE_PARTNER, playerPed);
+    nearestPed = findNearestPed();
+    watchGrapple();
+    playDrownEffects();
     scriptWait(0);
 }
 

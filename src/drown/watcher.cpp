@@ -1,0 +1,105 @@
+#include "drown/watcher.h"
+
+#include "drown/actions.h"
+#include "drown/prompt.h"
+#include "drown/trough.h"
+#include "host/native_hashes.h"
+#include "host/script.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace sloshmere {
+
+namespace {
+
+constexpr std::int32_t grappleFlagHolding = 1;
+
+void showPrompt(bool shown) {
+    const std::int32_t value = shown ? 1 : 0;
+    callNative(native::PROMPT_SET_ENABLED, drownPrompt, value);
+    callNative(native::PROMPT_SET_VISIBLE, drownPrompt, value);
+}
+
+// True when the pedestrian performs any catalogued grapple action. The
+// catalogue is built afresh for each walk and freed when the walk ends.
+bool inAnyGrappleAction(Entity ped) {
+    const std::vector<GameHash> actions = grappleActionHashes();
+    return std::any_of(actions.begin(), actions.end(),
+                       [ped](GameHash action) { return isPedInAction(ped, action) != 0; });
+}
+
+bool isOfferState(std::uint32_t state) {
+    return std::find(offerStates.begin(), offerStates.end(), state) != offerStates.end();
+}
+
+} // namespace
+
+void hidePrompt() {
+    showPrompt(false);
+    promptActive = false;
+}
+
+void retirePrompt() {
+    showPrompt(false);
+    callNative(native::PROMPT_DELETE, drownPrompt);
+    promptActive = false;
+    for (const char* dict : drownAnimDicts) {
+        callNative(native::REMOVE_ANIM_DICT, dict);
+        scriptWait(0);
+    }
+}
+
+void loadDrownAnimDicts() {
+    for (const char* dict : drownAnimDicts) {
+        if (callNative<bool>(native::DOES_ANIM_DICT_EXIST, dict)) {
+            callNative(native::REQUEST_ANIM_DICT, dict);
+            while (!callNative<bool>(native::HAS_ANIM_DICT_LOADED, dict)) {
+                scriptWait(0);
+            }
+        }
+        scriptWait(0);
+    }
+}
+
+void watchGrapple() {
+    // Asked every pass, before anything else: nothing is cached between frames.
+    const Vector3 position = callNative<Vector3>(native::GET_ENTITY_COORDS, playerPed, 1, 1);
+    const auto troughHashes = troughModelHashes();
+
+    // The victim's walk runs only when the player's finds nothing.
+    if (inAnyGrappleAction(playerPed) || inAnyGrappleAction(victimPed)) {
+        hidePrompt();
+        return;
+    }
+    if (findTrough(position, troughHashes) == 0) {
+        if (promptActive) {
+            hidePrompt();
+        }
+        return;
+    }
+
+    const auto state = callNative<std::uint32_t>(native::PED_GRAPPLE_STATE, playerPed);
+    const auto flag = callNative<std::int32_t>(native::PED_GRAPPLE_FLAG, playerPed);
+    const bool offer = flag == grappleFlagHolding && isOfferState(state);
+
+    if (promptActive) {
+        showPrompt(offer);
+        if (flag != grappleFlagHolding) {
+            retirePrompt();
+        }
+    } else if (offer) {
+        createDrownPrompt();
+        // Counted as live even if no prompt was made, so the next passes do
+        // not register one per frame.
+        promptActive = true;
+        loadDrownAnimDicts();
+    }
+
+    if (callNative<bool>(native::PROMPT_HAS_HOLD_MODE_COMPLETED, drownPrompt)) {
+        alignAtTrough();
+        retirePrompt();
+    }
+}
+
+} // namespace sloshmere

@@ -1,0 +1,49 @@
+// The demo's timeline: entries grouped under load, each frame and unload, and
+// scenario events shown before the frame that first sees them.
+#include "host/native.h"
+
+#include "host.h"
+#include "timeline.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
+
+void noScript() {}
+void noKeys(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {}
+
+TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
+    sim::Host host;
+    sim::TimelineMarks marks;
+    const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
+
+    host.hookScriptRegister(module, noScript);
+    host.hookKeyboardRegister(noKeys);
+    marks.loaded = host.trace.size();
+    sloshmere::callNative<std::int32_t>(PLAYER_PED_ID);
+    host.hookScriptWait(0);
+    marks.events.push_back({host.frame, "the player grabs pedestrian 5"});
+    marks.events.push_back({host.frame + 5, "after the last frame"});
+    sloshmere::callNative(0x1234567890ABCDEF, std::int32_t{5});
+    host.hookScriptWait(0);
+    marks.unloading = host.trace.size();
+    host.hookScriptUnregister(module);
+    host.hookKeyboardUnregister(noKeys);
+
+    EXPECT_THAT(
+        sim::timeline(host.trace, marks),
+        ElementsAre("load              scriptRegister", "                  keyboardHandlerRegister",
+                    "frame 0  0 ms     PLAYER_PED_ID() -> 0x1", "                  scriptWait(0)",
+                    "                  ~ the player grabs pedestrian 5",
+                    "frame 1  33 ms    0x1234567890ABCDEF(5)", "                  scriptWait(0)",
+                    "                  ~ after the last frame",
+                    "unload            scriptUnregister",
+                    "                  keyboardHandlerUnregister"));
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+// Sloshmere.asi in the simulated game, loaded as the hook's loader loads it:
+// LoadLibrary runs its DllMain, its script runs on a real Win32 fiber, and
+// FreeLibrary takes it out again. Every case runs in this one process.
+#include "game_win32.h"
+#include "host.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Kind = sim::TraceEntry::Kind;
+
+constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
+
+// The trace from entry `first` on, in words.
+std::vector<std::string> linesFrom(const sim::Host& host, std::size_t first) {
+    std::vector<std::string> out;
+    for (std::size_t i = first; i < host.trace.size(); ++i) {
+        out.push_back(sim::describe(host.trace[i]));
+    }
+    return out;
+}
+
+class WineEndToEnd : public ::testing::Test {
+protected:
+    WineEndToEnd() { host.world.addPed(host.world.playerHandle); }
+
+    sim::Host host;
+    sim::Game game{sim::Game::executableFolder() / "game-tests", sim::Game::executableFolder()};
+};
+
+TEST_F(WineEndToEnd, EachLoadRegistersInOrderAndEachUnloadUnregistersInOrder) {
+    // Twice: the module's static data must come back whole after an unload.
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        SCOPED_TRACE("load " + std::to_string(cycle + 1));
+        const std::size_t beforeLoad = host.trace.size();
+        const HMODULE module = game.loadModule();
+        EXPECT_EQ(linesFrom(host, beforeLoad),
+                  (std::vector<std::string>{"scriptRegister", "keyboardHandlerRegister"}))
+            << "attach registers the script, then the keyboard callback, and runs nothing";
+        EXPECT_EQ(host.scriptModule(), module) << "the script is registered with the .asi's handle";
+        EXPECT_TRUE(host.keyboardRegistered());
+
+        host.runFrames(3);
+
+        const std::size_t beforeUnload = host.trace.size();
+        game.unloadModule();
+        EXPECT_EQ(linesFrom(host, beforeUnload),
+                  (std::vector<std::string>{"scriptUnregister", "keyboardHandlerUnregister"}));
+        EXPECT_FALSE(host.scriptRegistered()) << "detach must name the handle it attached with";
+        EXPECT_FALSE(host.keyboardRegistered()) << "detach must hand back the same callback";
+    }
+}
+
+TEST_F(WineEndToEnd, TheScriptYieldsExactlyOncePerFrameForManyFrames) {
+    game.loadModule();
+    const std::size_t registered = host.trace.size();
+    constexpr int frames = 600;
+    host.runFrames(frames);
+
+    ASSERT_GT(host.trace.size(), registered);
+    const sim::TraceEntry& first = host.trace[registered];
+    EXPECT_EQ(first.kind, Kind::Native);
+    EXPECT_EQ(first.hash, PLAYER_PED_ID) << "a pass starts with the player's pedestrian";
+
+    std::vector<int> waits(frames, 0);
+    for (std::size_t i = registered; i < host.trace.size(); ++i) {
+        const sim::TraceEntry& entry = host.trace[i];
+        ASSERT_LT(entry.frame, static_cast<std::uint64_t>(frames));
+        if (entry.kind == Kind::Wait) {
+            EXPECT_EQ(entry.args.at(0), 0U) << "frame " << entry.frame;
+            ++waits[entry.frame];
+            const bool lastOfFrame =
+                i + 1 == host.trace.size() || host.trace[i + 1].frame != entry.frame;
+            EXPECT_TRUE(lastOfFrame) << "frame " << entry.frame << " goes on after its wait";
+        }
+    }
+    for (int frame = 0; frame < frames; ++frame) {
+        EXPECT_EQ(waits[static_cast<std::size_t>(frame)], 1) << "frame " << frame;
+    }
+    EXPECT_FALSE(host.scriptEscaped());
+
+    game.unloadModule();
+    const std::size_t unloaded = host.trace.size();
+    host.runFrames(5);
+    EXPECT_EQ(host.trace.size(), unloaded) << "nothing of the module runs after its unload";
+    EXPECT_FALSE(host.scriptEscaped());
+}
+
+TEST_F(WineEndToEnd, TheModuleCarriesItsVersion) {
+    const std::wstring path = game.modulePath().wstring();
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+    ASSERT_NE(size, 0U) << "no VERSIONINFO resource";
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+
+    void* fixed = nullptr;
+    UINT fixedSize = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", &fixed, &fixedSize));
+    ASSERT_GE(fixedSize, sizeof(VS_FIXEDFILEINFO));
+    const auto* version = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "%u.%u.%u",
+                  static_cast<unsigned>(HIWORD(version->dwFileVersionMS)),
+                  static_cast<unsigned>(LOWORD(version->dwFileVersionMS)),
+                  static_cast<unsigned>(HIWORD(version->dwFileVersionLS)));
+    EXPECT_STREQ(numbers, SLOSHMERE_VERSION);
+
+    void* name = nullptr;
+    UINT nameLength = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName", &name,
+                               &nameLength));
+    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(name)), L"Sloshmere");
+}
+
+} // namespace
