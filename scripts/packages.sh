@@ -7,6 +7,8 @@ SLOSHMERE_PACKAGES=(
     googletest libgtest-dev libgmock-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
     clang libclang-rt-14-dev
+    # The package check reads the players' zip with a reader of its own.
+    unzip
 )
 
 # Installs whatever of "$@" is missing when run as root; otherwise prints the
