@@ -6,6 +6,9 @@ SLOSHMERE_PACKAGES=(
     cmake ninja-build g++ git
     googletest libgtest-dev libgmock-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+    clang libclang-rt-14-dev
+    # The package check reads the players' zip with a reader of its own.
+    unzip
     clang-format clang-tidy libbenchmark-dev libinih-dev
 )
 

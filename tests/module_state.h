@@ -16,6 +16,7 @@ inline void resetModuleState() {
     sloshmere::promptActive = false;
     sloshmere::promptText = "Drown";
     sloshmere::promptControl = 0xFFFFFFFFU;
+    sloshmere::settingsFileName = "Sloshmere.ini";
     sloshmere::settingsDocument.clear();
 }
 

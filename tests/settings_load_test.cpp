@@ -4,7 +4,8 @@
 #include "settings/settings.h"
 
 #include "joaat.h"
-#include "scratch_dir.h"
+#include "module_state.h"
+#include "temp_cwd.h"
 
 #include <gtest/gtest.h>
 
@@ -19,24 +20,17 @@
 namespace {
 
 using namespace sloshmere;
-using testing_support::ScratchDir;
+using test::TempCwd;
 
 constexpr GameHash earlierControl = 0x11111111;
 constexpr GameHash jump = 0xD9D0E1C0;
 
 class SettingsLoad : public ::testing::Test {
 protected:
-    SettingsLoad() { reset(); }
-    ~SettingsLoad() override { reset(); }
+    SettingsLoad() { test::resetModuleState(); }
+    ~SettingsLoad() override { test::resetModuleState(); }
 
-    static void reset() {
-        settingsFileName = "Sloshmere.ini";
-        settingsDocument.clear();
-        promptText = "Drown";
-        promptControl = unresolvedControl;
-    }
-
-    ScratchDir dir;
+    TempCwd dir;
 };
 
 TEST_F(SettingsLoad, WithoutAFileThePromptKeepsItsDefaults) {
@@ -90,7 +84,7 @@ TEST_F(SettingsLoad, EachKindOfFileSetsOrKeepsTheLabelAndControl) {
          "[Sloshmere]\r\nDrown\rText=Hold\r\nDrownInput=INPUT_JUMP\r\n", "Hold", jump},
     };
     for (const auto& c : cases) {
-        std::filesystem::remove("Sloshmere.ini");
+        dir.remove("Sloshmere.ini");
         if (c.file) {
             dir.write("Sloshmere.ini", *c.file);
         }
@@ -121,7 +115,7 @@ TEST_F(SettingsLoad, ValuesOutliveTheKeysAndTheFile) {
     // control is resolved from it again.
     dir.write("Sloshmere.ini", "[Sloshmere]\nDrownInput=INPUT_CONTEXT_A\n");
     loadSettings();
-    std::filesystem::remove("Sloshmere.ini");
+    dir.remove("Sloshmere.ini");
     promptControl = earlierControl;
     loadSettings();
     EXPECT_EQ(promptControl, 0x5181713DU);
@@ -131,7 +125,7 @@ TEST_F(SettingsLoad, ValuesOutliveTheKeysAndTheFile) {
 TEST_F(SettingsLoad, ADirectoryInPlaceOfTheFileChangesNothing) {
     dir.write("Sloshmere.ini", "[Sloshmere]\nDrownText=Hold\nDrownInput=INPUT_JUMP\n");
     loadSettings();
-    std::filesystem::remove("Sloshmere.ini");
+    dir.remove("Sloshmere.ini");
     std::filesystem::create_directory("Sloshmere.ini");
 
     EXPECT_NO_THROW(loadSettings());
@@ -148,7 +142,7 @@ TEST_F(SettingsLoad, ReadingWithoutAFileNameOnlyClearsTheDocument) {
 
 TEST_F(SettingsLoad, ThePlayersSampleWorksOutOfTheBox) {
     const std::filesystem::path sample = SLOSHMERE_DIST_DIR "/Sloshmere.ini";
-    std::filesystem::copy_file(sample, dir.path / "Sloshmere.ini");
+    std::filesystem::copy_file(sample, dir.path() / "Sloshmere.ini");
     promptText = "Earlier";
 
     loadSettings();

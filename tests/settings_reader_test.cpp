@@ -2,13 +2,15 @@
 // and how the lines of a file build the document.
 #include "settings/reader.h"
 
-#include "scratch_dir.h"
+#include "ordered_map_checks.h"
+#include "temp_cwd.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -22,24 +24,11 @@ using sloshmere::LineKind;
 using sloshmere::OrderedMap;
 using sloshmere::SettingsDocument;
 using sloshmere::SettingsReader;
-using testing_support::ScratchDir;
+using test::indexAgrees;
+using test::TempCwd;
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 using Dump = std::vector<std::pair<std::string, Pairs>>;
-
-template <typename V>
-bool indexAgrees(const OrderedMap<V>& map) {
-    if (map.index.size() != map.entries.size()) {
-        return false;
-    }
-    for (std::size_t at = 0; at < map.entries.size(); ++at) {
-        const auto found = map.index.find(map.entries[at].first);
-        if (found == map.index.end() || found->second != at) {
-            return false;
-        }
-    }
-    return true;
-}
 
 Dump dump(const SettingsDocument& document) {
     Dump out;
@@ -159,7 +148,7 @@ TEST(SettingsReader, ParseLineClassifiesEveryKindOfLine) {
 }
 
 TEST(SettingsReader, ReadLinesSplitsAtLineFeedsAndDropsCarriageReturnsAndNuls) {
-    const ScratchDir dir;
+    const TempCwd dir;
     const std::string longA(5000, 'a');
     const std::string longB(5000, 'b');
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
@@ -182,7 +171,7 @@ TEST(SettingsReader, ReadLinesSplitsAtLineFeedsAndDropsCarriageReturnsAndNuls) {
 }
 
 TEST(SettingsReader, ReadBuildsTheDocumentInFileOrder) {
-    const ScratchDir dir;
+    const TempCwd dir;
     const std::vector<std::pair<std::string, Dump>> cases = {
         {"", {}},
         {"; only comments\n\n   \n", {}},
@@ -207,7 +196,7 @@ TEST(SettingsReader, ReadBuildsTheDocumentInFileOrder) {
 }
 
 TEST(SettingsReader, AFileThatCannotBeOpenedLeavesTheDocumentUntouched) {
-    const ScratchDir dir;
+    const TempCwd dir;
     SettingsDocument document;
     document.getOrInsert("Kept").getOrInsert("k") = "v";
     SettingsReader reader("missing.ini");
@@ -218,7 +207,7 @@ TEST(SettingsReader, AFileThatCannotBeOpenedLeavesTheDocumentUntouched) {
 TEST(SettingsReader, ADirectoryReadsAsNoLinesWithoutThrowing) {
     // A directory opens on Linux and reports an enormous size at its end; no
     // buffer may be sized from that, and its read error must stay a state.
-    const ScratchDir dir;
+    const TempCwd dir;
     std::filesystem::create_directory("folder.ini");
     SettingsReader reader("folder.ini");
     std::vector<std::string> lines{"stale"};
@@ -227,7 +216,7 @@ TEST(SettingsReader, ADirectoryReadsAsNoLinesWithoutThrowing) {
 }
 
 TEST(SettingsReader, APipeIsReadToItsEndAlthoughItHasNoSize) {
-    const ScratchDir dir;
+    const TempCwd dir;
     ASSERT_EQ(mkfifo("pipe.ini", 0600), 0);
     // Opening either end of a pipe waits for the other, so the writer runs
     // alongside the reader.

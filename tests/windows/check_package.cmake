@@ -1,0 +1,128 @@
+# Fails unless PACKAGE, the zip a player downloads, is what we mean to ship:
+# named Sloshmere-<VERSION>.zip, a sound archive holding exactly Sloshmere.asi,
+# Sloshmere.ini and README.txt at its top; the .asi byte for byte the one the
+# end-to-end tests loaded (every copy named in RAN_ASI) and carrying VERSION in
+# its version resource; the .ini and the README byte for byte the ones in DIST,
+# the README with Windows line endings.
+#
+#   cmake -DUNZIP=<unzip> -DPACKAGE=<zip> -DVERSION=<x.y.z> -DRAN_ASI=<asi>[;<asi>...]
+#         -DDIST=<dist folder> -DWORK=<scratch folder> -P check_package.cmake
+#
+# The archive is read with Info-ZIP's unzip, not with the tool that wrote it,
+# so an archive only its writer understands does not pass. The three names are
+# written out here rather than taken from the build, so the packing rule cannot
+# agree with itself.
+
+cmake_minimum_required(VERSION 3.25)
+
+set(expected_entries README.txt Sloshmere.asi Sloshmere.ini)
+
+set(problems "")
+get_filename_component(package_name "${PACKAGE}" NAME)
+if(NOT EXISTS "${PACKAGE}")
+    message(FATAL_ERROR "${PACKAGE} does not exist: build the package target")
+endif()
+if(NOT package_name STREQUAL "Sloshmere-${VERSION}.zip")
+    list(APPEND problems "named ${package_name}, not Sloshmere-${VERSION}.zip")
+endif()
+
+# What the archive holds, folders included.
+execute_process(COMMAND ${UNZIP} -Z1 ${PACKAGE}
+    OUTPUT_VARIABLE listing RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${UNZIP} cannot list ${PACKAGE}: ${errors}")
+endif()
+string(STRIP "${listing}" listing)
+string(REPLACE "\n" ";" entries "${listing}")
+foreach(entry IN LISTS entries)
+    if(NOT entry IN_LIST expected_entries)
+        list(APPEND problems "holds ${entry}, which does not belong in the download")
+    endif()
+endforeach()
+foreach(entry IN LISTS expected_entries)
+    if(NOT entry IN_LIST entries)
+        list(APPEND problems "does not hold ${entry}")
+    endif()
+endforeach()
+set(distinct ${entries})
+list(REMOVE_DUPLICATES distinct)
+if(NOT entries STREQUAL distinct)
+    list(APPEND problems "holds an entry twice")
+endif()
+
+# Every entry must come out whole (checksums).
+execute_process(COMMAND ${UNZIP} -tqq ${PACKAGE} RESULT_VARIABLE status OUTPUT_VARIABLE out
+    ERROR_VARIABLE out)
+if(NOT status EQUAL 0)
+    list(APPEND problems "fails unzip's integrity test: ${out}")
+endif()
+
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+execute_process(COMMAND ${UNZIP} -qq -o ${PACKAGE} -d ${WORK}
+    RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${UNZIP} cannot extract ${PACKAGE}: ${errors}")
+endif()
+
+# `packed` is the entry's file in the extracted archive, `original` the file
+# it must equal.
+function(expect_same packed original)
+    if(NOT EXISTS "${WORK}/${packed}")
+        return() # already reported as missing
+    endif()
+    if(NOT EXISTS "${original}")
+        set(problems ${problems} "cannot compare ${packed}: ${original} does not exist"
+            PARENT_SCOPE)
+        return()
+    endif()
+    file(SHA256 "${WORK}/${packed}" packed_hash)
+    file(SHA256 "${original}" original_hash)
+    if(NOT packed_hash STREQUAL original_hash)
+        set(problems ${problems} "${packed} differs from ${original}" PARENT_SCOPE)
+    endif()
+endfunction()
+
+if(NOT RAN_ASI)
+    list(APPEND problems "no .asi the end-to-end tests ran was named to compare with")
+endif()
+foreach(ran IN LISTS RAN_ASI)
+    expect_same(Sloshmere.asi "${ran}")
+endforeach()
+expect_same(Sloshmere.ini "${DIST}/Sloshmere.ini")
+expect_same(README.txt "${DIST}/README.txt")
+
+# Notepad users get Windows line endings.
+if(EXISTS "${WORK}/README.txt")
+    # As hex bytes, one per word: a text read would drop the carriage returns.
+    file(READ "${WORK}/README.txt" readme HEX)
+    string(REGEX REPLACE "(..)" "\\1 " readme "${readme}")
+    string(REPLACE "0d 0a " "" rest "${readme}")
+    if(rest MATCHES "(^| )0a ")
+        list(APPEND problems "README.txt has a line that does not end in CR LF")
+    endif()
+endif()
+
+# The version a player sees in the file's properties.
+if(EXISTS "${WORK}/Sloshmere.asi")
+    file(STRINGS "${WORK}/Sloshmere.asi" texts ENCODING UTF-16LE LENGTH_MINIMUM 5)
+    foreach(key FileVersion ProductVersion)
+        list(FIND texts "${key}" at)
+        set(value "(none)")
+        list(LENGTH texts count)
+        math(EXPR at "${at} + 1")
+        if(at GREATER 0 AND at LESS count)
+            list(GET texts ${at} value)
+        endif()
+        if(NOT value STREQUAL "${VERSION}")
+            list(APPEND problems "Sloshmere.asi's ${key} is ${value}, not ${VERSION}")
+        endif()
+    endforeach()
+endif()
+
+if(problems)
+    list(JOIN problems "\n  " text)
+    message(FATAL_ERROR "${PACKAGE}:\n  ${text}")
+endif()
+message(STATUS "${package_name}: Sloshmere.asi (the one the end-to-end tests ran), "
+               "Sloshmere.ini and README.txt as in dist/, nothing else")

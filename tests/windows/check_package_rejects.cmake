@@ -1,0 +1,44 @@
+# Shows that check_package.cmake can fail: packs a download that is wrong in
+# three ways (an .asi that is not the one the tests ran, no README.txt, a stray
+# file) and fails unless the check rejects it and names each fault.
+#
+#   cmake -DUNZIP=<unzip> -DVERSION=<x.y.z> -DRAN_ASI=<asi> -DWRONG_ASI=<other dll>
+#         -DDIST=<dist folder> -DWORK=<scratch folder> -P check_package_rejects.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+set(stage "${WORK}/stage")
+set(package "${WORK}/Sloshmere-${VERSION}.zip")
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${stage}")
+file(COPY_FILE "${WRONG_ASI}" "${stage}/Sloshmere.asi")
+file(COPY_FILE "${DIST}/Sloshmere.ini" "${stage}/Sloshmere.ini")
+file(WRITE "${stage}/notes.txt" "left over\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${package} --format=zip
+                        Sloshmere.asi Sloshmere.ini notes.txt
+    WORKING_DIRECTORY "${stage}" RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cannot pack ${package}")
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -DUNZIP=${UNZIP} -DPACKAGE=${package}
+                        -DVERSION=${VERSION} -DRAN_ASI=${RAN_ASI} -DDIST=${DIST}
+                        -DWORK=${WORK}/check -P ${CMAKE_CURRENT_LIST_DIR}/check_package.cmake
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+set(expected
+    "holds notes.txt, which does not belong"
+    "does not hold README.txt"
+    "Sloshmere.asi differs from ${RAN_ASI}")
+set(missed "")
+foreach(complaint IN LISTS expected)
+    string(FIND "${output}" "${complaint}" at)
+    if(at LESS 0)
+        list(APPEND missed "${complaint}")
+    endif()
+endforeach()
+if(status EQUAL 0 OR missed)
+    list(JOIN missed "\n  " text)
+    message(FATAL_ERROR "the package check let a wrong download through or missed:\n  ${text}\n"
+                        "It said:\n${output}")
+endif()
+message(STATUS "the package check rejects a wrong download and names each fault")
