@@ -9,6 +9,7 @@ SLOSHMERE_PACKAGES=(
     clang libclang-rt-14-dev
     # The package check reads the players' zip with a reader of its own.
     unzip
+    clang-format clang-tidy libbenchmark-dev libinih-dev
 )
 
 # Installs whatever of "$@" is missing when run as root; otherwise prints the

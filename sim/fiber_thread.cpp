@@ -100,10 +100,16 @@ void ScriptFiber::yield() {
     }
 }
 
-ScriptFiber* ScriptFiber::current() { return runningFiber; }
+ScriptFiber* ScriptFiber::current() {
+    return runningFiber;
+}
 
-bool ScriptFiber::finished() const { return state_->done; }
+bool ScriptFiber::finished() const {
+    return state_->done;
+}
 
-bool ScriptFiber::escaped() const { return state_->escaped; }
+bool ScriptFiber::escaped() const {
+    return state_->escaped;
+}
 
 } // namespace sim

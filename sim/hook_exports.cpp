@@ -5,51 +5,81 @@
 
 #include "host/hook.h"
 
+namespace sim {
+
+namespace {
+
+thread_local int hookDepth = 0;
+
+// Counts the calling thread as inside the host for the guard's life.
+struct InsideHost {
+    InsideHost() { ++hookDepth; }
+    ~InsideHost() { --hookDepth; }
+    InsideHost(const InsideHost&) = delete;
+    InsideHost& operator=(const InsideHost&) = delete;
+};
+
+} // namespace
+
+int hookCallDepth() {
+    return hookDepth;
+}
+
+} // namespace sim
+
 extern "C" {
 
 void scriptRegister(HMODULE module, ScriptEntry entry) {
+    const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookScriptRegister(module, entry);
     }
 }
 
 void scriptUnregister(HMODULE module) {
+    const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookScriptUnregister(module);
     }
 }
 
 void keyboardHandlerRegister(KeyboardHandler handler) {
+    const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookKeyboardRegister(handler);
     }
 }
 
 void keyboardHandlerUnregister(KeyboardHandler handler) {
+    const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookKeyboardUnregister(handler);
     }
 }
 
 void scriptWait(DWORD ms) {
+    const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookScriptWait(ms);
     }
 }
 
 void nativeInit(UINT64 hash) {
+    const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookNativeInit(hash);
     }
 }
 
 void nativePush64(UINT64 value) {
+    const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookNativePush(value);
     }
 }
 
 PUINT64 nativeCall() {
+    const sim::InsideHost inside;
     // With no host the module still gets a readable, zeroed result area.
     static UINT64 none[8] = {};
     sim::Host* host = sim::Host::current();
@@ -57,6 +87,7 @@ PUINT64 nativeCall() {
 }
 
 int worldGetAllPeds(int* handles, int capacity) {
+    const sim::InsideHost inside;
     sim::Host* host = sim::Host::current();
     return host != nullptr ? host->hookGetAllPeds(handles, capacity) : 0;
 }

@@ -37,13 +37,17 @@ float NativeCall::f32(std::size_t index) {
 
 std::string NativeCall::str(std::size_t index) {
     mark(index, ArgKind::String);
-    const auto* text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(raw(index)));
+    // The hook hands addresses over as 64-bit slots.
+    const auto* text = reinterpret_cast<const char*>( // NOLINT(performance-no-int-to-ptr)
+        static_cast<std::uintptr_t>(raw(index)));
     std::string value = text == nullptr ? std::string("(null)") : std::string(text);
     entry_.strings.emplace_back(index, value);
     return value;
 }
 
-void NativeCall::returnFloat(float value) { result_[0] = std::bit_cast<std::uint32_t>(value); }
+void NativeCall::returnFloat(float value) {
+    result_[0] = std::bit_cast<std::uint32_t>(value);
+}
 
 void NativeCall::returnVec3(Vec3 value) {
     // Each component in the low half of its own 8-byte slot.
@@ -76,11 +80,17 @@ Host::~Host() {
     }
 }
 
-Host* Host::current() { return activeHost; }
+Host* Host::current() {
+    return activeHost;
+}
 
-void Host::handle(std::uint64_t hash, Handler handler) { handlers_[hash] = std::move(handler); }
+void Host::handle(std::uint64_t hash, Handler handler) {
+    handlers_[hash] = std::move(handler);
+}
 
-bool Host::scriptEscaped() const { return scriptEscaped_ || (fiber_ && fiber_->escaped()); }
+bool Host::scriptEscaped() const {
+    return scriptEscaped_ || (fiber_ && fiber_->escaped());
+}
 
 void Host::runFrames(int count) {
     for (int i = 0; i < count; ++i) {
@@ -104,8 +114,9 @@ void Host::sendKey(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL
 void Host::advanceFrame() {
     ++frame;
     world.gameTimer += world.gameTimerStep;
-    // Hooks may add further hooks; walk by index so that stays safe.
-    for (std::size_t i = 0; i < frameHooks.size(); ++i) {
+    // Hooks may add further hooks; walk by index so that stays safe (a range
+    // loop's iterators would not survive the addition).
+    for (std::size_t i = 0; i < frameHooks.size(); ++i) { // NOLINT(modernize-loop-convert)
         frameHooks[i](*this);
     }
 }
@@ -184,7 +195,9 @@ void Host::hookNativeInit(std::uint64_t hash) {
     result_.fill(0);
 }
 
-void Host::hookNativePush(std::uint64_t value) { pendingArgs_.push_back(value); }
+void Host::hookNativePush(std::uint64_t value) {
+    pendingArgs_.push_back(value);
+}
 
 std::uint64_t* Host::hookNativeCall() {
     TraceEntry& entry = record(TraceEntry::Kind::Native);

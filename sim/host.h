@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,7 +38,9 @@ public:
     template <typename T>
     T* address(std::size_t index) {
         mark(index, ArgKind::Address);
-        return reinterpret_cast<T*>(static_cast<std::uintptr_t>(raw(index)));
+        // The hook hands addresses over as 64-bit slots.
+        return reinterpret_cast<T*>( // NOLINT(performance-no-int-to-ptr)
+            static_cast<std::uintptr_t>(raw(index)));
     }
 
     void returnRaw(std::uint64_t value) { result_[0] = value; }
@@ -79,7 +82,8 @@ public:
     // name the hashes it passes back.
     std::unordered_map<std::uint32_t, std::string> hashedNames;
     // Run after every frame, in order: the scenario's way to change the world.
-    std::vector<FrameHook> frameHooks;
+    // A deque, so a hook that adds another does not move the one running.
+    std::deque<FrameHook> frameHooks;
 
     // Teaches the host a native. A later handler for the same hash replaces
     // the earlier one, so a test can override a single answer.
@@ -133,5 +137,10 @@ private:
     std::array<std::uint64_t, 8> result_{};
     TraceEntry scratch_;
 };
+
+// How many of the hook's functions the calling thread is inside right now; 0
+// while it runs the module's own code. Frame hooks and native handlers run at
+// depth 1 or more, so a test can tell the module's heap use from the host's.
+int hookCallDepth();
 
 } // namespace sim

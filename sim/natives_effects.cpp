@@ -21,7 +21,9 @@ std::string describeSpeech(const std::uint64_t* slots) {
     if (slots == nullptr) {
         return "no record";
     }
-    const auto* line = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(slots[0]));
+    // The record holds the line's address as a 64-bit slot.
+    const auto* line = reinterpret_cast<const char*>( // NOLINT(performance-no-int-to-ptr)
+        static_cast<std::uintptr_t>(slots[0]));
     std::string text = "line \"";
     text += line == nullptr ? "(null)" : line;
     text += "\", slots 1-7:";

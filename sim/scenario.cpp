@@ -56,7 +56,7 @@ std::map<int, std::string> stageTypicalDrowning(Host& host) {
     world.animDicts["mini_games@story@saloon1@drown@arthur"].loadedAfterPolls = 2;
 
     auto moveStart = std::make_shared<std::uint64_t>(0);
-    host.frameHooks.push_back([moveStart](Host& h) {
+    host.frameHooks.emplace_back([moveStart](Host& h) {
         World& w = h.world;
         Ped& p = *w.findPed(player);
         Ped& v = *w.findPed(victim);

@@ -48,14 +48,14 @@ public:
     }
 
 private:
-    std::string who(int handle) const {
+    [[nodiscard]] std::string who(int handle) const {
         if (const auto found = names_.find(handle); found != names_.end()) {
             return found->second;
         }
         return format("pedestrian %d", handle);
     }
 
-    std::string hashName(std::uint32_t hash) const {
+    [[nodiscard]] std::string hashName(std::uint32_t hash) const {
         if (const auto found = host_.hashedNames.find(hash); found != host_.hashedNames.end()) {
             return found->second;
         }
@@ -119,7 +119,7 @@ private:
         }
     }
 
-    const Prompt* findPrompt(int id) const {
+    [[nodiscard]] const Prompt* findPrompt(int id) const {
         for (const Prompt& prompt : host_.world.prompts) {
             if (prompt.id == id) {
                 return &prompt;

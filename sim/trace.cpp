@@ -24,7 +24,9 @@ std::int32_t TraceEntry::intArg(std::size_t index) const {
     return static_cast<std::int32_t>(uintArg(index));
 }
 
-std::uint32_t TraceEntry::floatBits(std::size_t index) const { return uintArg(index); }
+std::uint32_t TraceEntry::floatBits(std::size_t index) const {
+    return uintArg(index);
+}
 
 float TraceEntry::floatArg(std::size_t index) const {
     return std::bit_cast<float>(floatBits(index));

@@ -40,11 +40,11 @@ struct TraceEntry {
     std::string note;
 
     // The string read through argument `index`, or "" when none was read.
-    std::string stringArg(std::size_t index) const;
-    std::int32_t intArg(std::size_t index) const;
-    std::uint32_t uintArg(std::size_t index) const;
-    float floatArg(std::size_t index) const;
-    std::uint32_t floatBits(std::size_t index) const;
+    [[nodiscard]] std::string stringArg(std::size_t index) const;
+    [[nodiscard]] std::int32_t intArg(std::size_t index) const;
+    [[nodiscard]] std::uint32_t uintArg(std::size_t index) const;
+    [[nodiscard]] float floatArg(std::size_t index) const;
+    [[nodiscard]] std::uint32_t floatBits(std::size_t index) const;
 };
 
 // The label the project knows for a native hash, or "" for an unknown one.

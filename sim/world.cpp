@@ -12,12 +12,25 @@ float distance(Vec3 a, Vec3 b) {
 }
 
 Ped* World::findPed(int handle) {
+    if (indexedData_ != nullptr && indexedData_ == peds.data() && indexedSize_ == peds.size()) {
+        const auto found = pedIndex_.find(handle);
+        return found == pedIndex_.end() ? nullptr : &peds[found->second];
+    }
     for (Ped& ped : peds) {
         if (ped.handle == handle) {
             return &ped;
         }
     }
     return nullptr;
+}
+
+void World::indexPeds() {
+    pedIndex_.clear();
+    for (std::size_t i = 0; i < peds.size(); ++i) {
+        pedIndex_.try_emplace(peds[i].handle, i);
+    }
+    indexedData_ = peds.data();
+    indexedSize_ = peds.size();
 }
 
 Prompt* World::findPrompt(int id) {

@@ -11,7 +11,9 @@ namespace {
 
 using Kind = sim::TraceEntry::Kind;
 
-HMODULE fakeModule() { return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000)); }
+HMODULE fakeModule() {
+    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
+}
 
 std::vector<Kind> kinds(const sim::Host& host) {
     std::vector<Kind> out;

@@ -21,8 +21,8 @@ TEST(NativeCall, ArgumentsAreWidenedIntoTheirSlots) {
     sim::Host host;
     static const char text[] = "p_watertrough01x";
     float ground = 0.0F;
-    callNative(probe, std::int32_t{-1}, std::uint32_t{0xCE44C7EA}, true, false, -0.04F, 0.0F,
-               text, &ground, NativeValue{0xFFFF'0000'1234'5678});
+    callNative(probe, std::int32_t{-1}, std::uint32_t{0xCE44C7EA}, true, false, -0.04F, 0.0F, text,
+               &ground, NativeValue{0xFFFF'0000'1234'5678});
 
     ASSERT_EQ(host.trace.size(), 1U);
     const auto& args = host.trace[0].args;

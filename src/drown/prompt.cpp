@@ -35,8 +35,8 @@ void createDrownPrompt() {
     callNative(native::PROMPT_SET_CONTROL_ACTION, drownPrompt, promptControl);
     // The game copies the characters while making the string value, so the
     // label may change afterwards; the value itself is passed on whole.
-    const NativeValue label = callNative<NativeValue>(native::CREATE_VAR_STRING, literalStringKind,
-                                                      "LITERAL_STRING", promptText.c_str());
+    const auto label = callNative<NativeValue>(native::CREATE_VAR_STRING, literalStringKind,
+                                               "LITERAL_STRING", promptText.c_str());
     callNative(native::PROMPT_SET_TEXT, drownPrompt, label);
     // Everything that shapes the prompt goes before the registration ends.
     callNative(native::PROMPT_SET_PRIORITY, drownPrompt, promptPriority);
@@ -48,7 +48,7 @@ void createDrownPrompt() {
 
     // The nearest eligible pedestrian, not the victim: the prompt shows among
     // that pedestrian's prompts.
-    const std::int32_t group =
+    const auto group =
         callNative<std::int32_t>(native::PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY, nearestPed);
     if (group != noGroup) {
         callNative(native::PROMPT_SET_GROUP, drownPrompt, group, 0);

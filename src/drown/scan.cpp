@@ -49,8 +49,8 @@ bool isEligible(Entity ped) {
 } // namespace
 
 Entity findNearestPed() {
-    const Entity player = callNative<Entity>(native::PLAYER_PED_ID);
-    const Vector3 from = callNative<Vector3>(native::GET_ENTITY_COORDS, player, 0, 0);
+    const auto player = callNative<Entity>(native::PLAYER_PED_ID);
+    const auto from = callNative<Vector3>(native::GET_ENTITY_COORDS, player, 0, 0);
 
     // Zeroed so that a host reporting more handles than it wrote hands us
     // handle 0, which no test passes, instead of stack garbage.

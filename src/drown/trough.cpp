@@ -89,12 +89,12 @@ void alignAtTrough() {
     if (!entityExists(playerPed) || !entityExists(victimPed)) {
         return;
     }
-    const Vector3 player = callNative<Vector3>(native::GET_ENTITY_COORDS, playerPed, 1, 1);
+    const auto player = callNative<Vector3>(native::GET_ENTITY_COORDS, playerPed, 1, 1);
     const Entity trough = findTrough(player, troughModelHashes());
     if (trough == 0) {
         return;
     }
-    const Vector3 at = callNative<Vector3>(native::GET_ENTITY_COORDS, trough, 1, 1);
+    const auto at = callNative<Vector3>(native::GET_ENTITY_COORDS, trough, 1, 1);
 
     // The horizontal direction from the player to the trough, scaled by one
     // reciprocal rather than two divisions so the bits match what the game
@@ -111,7 +111,7 @@ void alignAtTrough() {
         dirX = reciprocal * dx;
         dirY = reciprocal * dy;
     } else {
-        const Vector3 forward = callNative<Vector3>(native::GET_ENTITY_FORWARD_VECTOR, trough);
+        const auto forward = callNative<Vector3>(native::GET_ENTITY_FORWARD_VECTOR, trough);
         dirX = forward.x;
         dirY = forward.y;
     }

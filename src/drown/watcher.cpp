@@ -64,7 +64,7 @@ void loadDrownAnimDicts() {
 
 void watchGrapple() {
     // Asked every pass, before anything else: nothing is cached between frames.
-    const Vector3 position = callNative<Vector3>(native::GET_ENTITY_COORDS, playerPed, 1, 1);
+    const auto position = callNative<Vector3>(native::GET_ENTITY_COORDS, playerPed, 1, 1);
     const auto troughHashes = troughModelHashes();
 
     // The victim's walk runs only when the player's finds nothing.

@@ -39,11 +39,17 @@ namespace detail {
 inline std::uint64_t toSlot(std::int32_t value) noexcept {
     return static_cast<std::uint32_t>(value);
 }
-inline std::uint64_t toSlot(std::uint32_t value) noexcept { return value; }
-inline std::uint64_t toSlot(bool value) noexcept { return value ? 1U : 0U; }
+inline std::uint64_t toSlot(std::uint32_t value) noexcept {
+    return value;
+}
+inline std::uint64_t toSlot(bool value) noexcept {
+    return value ? 1U : 0U;
+}
 // A float travels as its 32-bit pattern in the low half of a zeroed slot;
 // the game reads four bytes, never a double.
-inline std::uint64_t toSlot(float value) noexcept { return std::bit_cast<std::uint32_t>(value); }
+inline std::uint64_t toSlot(float value) noexcept {
+    return std::bit_cast<std::uint32_t>(value);
+}
 inline std::uint64_t toSlot(NativeValue value) noexcept {
     return static_cast<std::uint64_t>(value);
 }

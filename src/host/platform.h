@@ -22,7 +22,9 @@ using UINT64 = std::uint64_t;
 using PUINT64 = std::uint64_t*;
 using ULONGLONG = std::uint64_t;
 using LPVOID = void*;
-struct HINSTANCE__;
+// The incomplete type windows.h declares, so HMODULE is the same kind of
+// pointer on both systems.
+struct HINSTANCE__; // NOLINT(bugprone-reserved-identifier)
 using HMODULE = HINSTANCE__*;
 
 #define APIENTRY
