@@ -1,5 +1,6 @@
 #include "settings/reader.h"
 
+#include <algorithm>
 #include <array>
 
 namespace sloshmere {
@@ -9,6 +10,13 @@ namespace {
 // Exactly the six blanks of the C locale; 0xA0 and the bytes of a UTF-8
 // byte-order mark are ordinary bytes here.
 constexpr std::string_view blanks = " \t\n\r\f\v";
+
+// The same cut as trim, on a view, so a parsed line's pieces are copied once.
+std::string_view trimView(std::string_view text) {
+    text.remove_suffix(text.size() - (text.find_last_not_of(blanks) + 1));
+    text.remove_prefix(std::min(text.find_first_not_of(blanks), text.size()));
+    return text;
+}
 
 } // namespace
 
@@ -35,23 +43,22 @@ bool SettingsReader::read(SettingsDocument& document) {
     if (!stream.is_open()) {
         return false;
     }
-    std::string section;
-    bool inSection = false;
+    // Where key lines go; none before the first header. A header is the only
+    // line that can add a section, so the pointer stays valid until the next.
+    SettingsSection* section = nullptr;
     std::string name;
     std::string value;
     for (auto& line : readLines()) {
         switch (parseLine(std::move(line), name, value)) {
         case LineKind::Section:
-            section = name;
-            inSection = true;
             // A repeated header finds the section it named before, so both
             // headers' keys end up in one place, at its first position.
-            document.getOrInsert(section);
+            section = &document.getOrInsert(name);
             break;
         case LineKind::KeyValue:
             // Keys before the first header belong to no section and are dropped.
-            if (inSection) {
-                document.getOrInsert(section).getOrInsert(name) = value;
+            if (section != nullptr) {
+                section->getOrInsert(name) = std::move(value);
             }
             break;
         case LineKind::None:
@@ -82,21 +89,22 @@ std::vector<std::string> SettingsReader::readLines() {
         return lines;
     }
     std::string line;
-    for (const char byte : bytes) {
-        switch (byte) {
-        case '\n':
-            lines.push_back(std::move(line));
-            line.clear();
-            break;
-        case '\0':
-        case '\r':
-            // Dropped wherever they stand, so CR LF reads like LF and a stray
-            // carriage return joins the bytes around it.
-            break;
-        default:
-            line.push_back(byte);
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    while (at != end) {
+        const char* run = at;
+        while (at != end && *at != '\n' && *at != '\r' && *at != '\0') {
+            ++at;
+        }
+        line.append(run, static_cast<std::size_t>(at - run));
+        if (at == end) {
             break;
         }
+        if (*at == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+        }
+        ++at;
     }
     lines.push_back(std::move(line));
     return lines;
@@ -127,13 +135,19 @@ LineKind SettingsReader::parseLine(std::string line, std::string& name, std::str
     // "\=" lets a key hold an equals sign. Blanking the pairs in a copy of the
     // same length finds the first "=" that is not escaped, at a position that
     // holds in the line itself.
-    const auto equals = replaceAll(line, "\\=", "  ").find('=');
+    const auto equals = line.find("\\=") == std::string::npos
+                            ? line.find('=')
+                            : replaceAll(line, "\\=", "  ").find('=');
     if (equals == std::string::npos) {
         return LineKind::Unrecognised;
     }
-    name = replaceAll(trim(line.substr(0, equals)), "\\=", "=");
+    const std::string_view view = line;
+    name.assign(trimView(view.substr(0, equals)));
+    if (name.find("\\=") != std::string::npos) {
+        name = replaceAll(std::move(name), "\\=", "=");
+    }
     // Values are taken literally: quotes, ";" notes and "\=" all stay.
-    value = trim(line.substr(equals + 1));
+    value.assign(trimView(view.substr(equals + 1)));
     return LineKind::KeyValue;
 }
 
