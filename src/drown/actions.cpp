@@ -82,10 +82,7 @@ std::vector<GameHash> grappleActionHashes() {
     for (std::size_t i = 0; i < grappleActionCount; ++i) {
         hashes[i] = callNative<GameHash>(native::GET_HASH_KEY, grappleActionNames[i]);
     }
-    std::vector<GameHash> catalogue;
-    catalogue.reserve(grappleActionCount);
-    catalogue.assign(hashes.begin(), hashes.end());
-    return catalogue;
+    return {hashes.begin(), hashes.end()};
 }
 
 std::int32_t isPedInAction(Entity ped, GameHash action) {

@@ -41,11 +41,6 @@ constexpr GameHash breakoutControl = 0xD0C1FEFF; // INPUT_MELEE_GRAPPLE_BREAKOUT
 constexpr const char* throwAction = "ACT_GRAPPLE_THROW_FRONT";
 constexpr std::int32_t throwFlags = 0x8000;
 
-// A 32-bit value in the low four bytes of a record slot, high four zeroed.
-constexpr std::uint64_t lowHalf(std::int32_t value) {
-    return static_cast<std::uint32_t>(value);
-}
-
 // Asks the game for the hash of `action` now and whether the player is in it.
 bool playerIn(const char* action) {
     const auto hash = callNative<GameHash>(native::GET_HASH_KEY, action);
@@ -86,17 +81,18 @@ std::int32_t playDrownSplash(Entity ped, float scale) {
 }
 
 void playVictimSpeech(const char* line, const char* speechParams) {
-    // Zero-initialised, so the high halves of the 32-bit slots are clean and
+    // Each slot is laid out as a native argument would be: the address of the
+    // line, then 32-bit values zero-extended, so the high halves are clean and
     // the game sees the same record every time.
     SpeechRequest request{};
-    request.slots[0] = reinterpret_cast<std::uintptr_t>(line);
+    request.slots[0] = nativeSlot(line);
     request.slots[1] = 0;
-    request.slots[2] = lowHalf(-1);
-    request.slots[3] = callNative<GameHash>(native::GET_HASH_KEY, speechParams);
-    request.slots[4] = lowHalf(playerPed);
-    request.slots[5] = lowHalf(1);
-    request.slots[6] = lowHalf(1);
-    request.slots[7] = lowHalf(1);
+    request.slots[2] = nativeSlot(-1);
+    request.slots[3] = nativeSlot(callNative<GameHash>(native::GET_HASH_KEY, speechParams));
+    request.slots[4] = nativeSlot(playerPed);
+    request.slots[5] = nativeSlot(1);
+    request.slots[6] = nativeSlot(1);
+    request.slots[7] = nativeSlot(1);
     callNative(native::PLAY_PED_AMBIENT_SPEECH_NATIVE, victimPed, &request);
 }
 

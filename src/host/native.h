@@ -1,5 +1,5 @@
 // The one way the module calls a game native. Every argument goes through
-// toSlot and every result through fromResult, so the widening rules and the
+// nativeSlot and every result through fromResult, so the widening rules and the
 // float slot layout the game expects live here and nowhere else.
 #pragma once
 
@@ -32,40 +32,43 @@ struct Vector3 {
 // narrowed or widened by accident.
 enum class NativeValue : std::uint64_t {};
 
-namespace detail {
-
+// The 64-bit slot a value takes in a native call, or in a parameter record the
+// game reads, such as a speech request.
+//
 // 32-bit integers, handles, hashes and booleans are zero-extended: the game
 // reads only the low half, and a clean high half keeps traces exact.
-inline std::uint64_t toSlot(std::int32_t value) noexcept {
+inline std::uint64_t nativeSlot(std::int32_t value) noexcept {
     return static_cast<std::uint32_t>(value);
 }
-inline std::uint64_t toSlot(std::uint32_t value) noexcept {
+inline std::uint64_t nativeSlot(std::uint32_t value) noexcept {
     return value;
 }
-inline std::uint64_t toSlot(bool value) noexcept {
+inline std::uint64_t nativeSlot(bool value) noexcept {
     return value ? 1U : 0U;
 }
 // A float travels as its 32-bit pattern in the low half of a zeroed slot;
 // the game reads four bytes, never a double.
-inline std::uint64_t toSlot(float value) noexcept {
+inline std::uint64_t nativeSlot(float value) noexcept {
     return std::bit_cast<std::uint32_t>(value);
 }
-inline std::uint64_t toSlot(NativeValue value) noexcept {
+inline std::uint64_t nativeSlot(NativeValue value) noexcept {
     return static_cast<std::uint64_t>(value);
 }
 // Strings and out-parameters travel as addresses the game reads or fills
 // during the call.
-inline std::uint64_t toSlot(const char* text) noexcept {
+inline std::uint64_t nativeSlot(const char* text) noexcept {
     return reinterpret_cast<std::uintptr_t>(text);
 }
 template <typename T>
-std::uint64_t toSlot(T* address) noexcept {
+std::uint64_t nativeSlot(T* address) noexcept {
     return reinterpret_cast<std::uintptr_t>(address);
 }
 // Any other type (a double, a 64-bit or 8-bit integer) has no agreed slot
 // layout; refuse it at compile time rather than guess.
 template <typename T>
-std::uint64_t toSlot(T) = delete;
+std::uint64_t nativeSlot(T) = delete;
+
+namespace detail {
 
 template <typename R>
 R fromResult(const std::uint64_t* slots) noexcept {
@@ -98,7 +101,7 @@ R fromResult(const std::uint64_t* slots) noexcept {
 template <typename R = void, typename... Args>
 R callNative(std::uint64_t hash, Args... args) {
     nativeInit(hash);
-    (nativePush64(detail::toSlot(args)), ...);
+    (nativePush64(nativeSlot(args)), ...);
     const std::uint64_t* slots = nativeCall();
     if constexpr (!std::is_void_v<R>) {
         // The hook always hands back its result area; a null one reads as
