@@ -54,8 +54,10 @@ std::string hex(std::uint32_t value) {
 }
 
 // Where the pair must end up, worked out here step by step in single precision
-// without the module's code. volatile keeps the compiler from folding atan2f at
-// build time with a different rounding than the library's.
+// without the module's code. The heading's arc tangent is the correctly rounded
+// single-precision one, taken here in long double and rounded once, which is a
+// different road from the module's; volatile keeps the compiler from folding it
+// at build time.
 struct Placement {
     std::uint32_t playerX, playerY, victimX, victimY, z, heading;
 };
@@ -78,7 +80,9 @@ Placement expectedPlacement(sim::Vec3 p, sim::Vec3 t, sim::Vec3 forward,
     const float sy = t.y - dirY * back;
     volatile float y = dirY;
     volatile float x = dirX;
-    float heading = std::atan2(static_cast<float>(y), static_cast<float>(x)) * fromBits(0x42652EE0);
+    float heading =
+        static_cast<float>(std::atan2(static_cast<long double>(y), static_cast<long double>(x))) *
+        fromBits(0x42652EE0);
     if (!(heading >= 0.0F)) {
         heading += 360.0F;
     }
@@ -215,6 +219,22 @@ TEST(Trough, PlacementBitsMatchSinglePrecisionSteps) {
          {0.0F, 1.0F, 0.0F},
          std::nullopt,
          std::nullopt,
+         false},
+        {"north-east diagonal",
+         {2.0F, 3.0F, 0.0F},
+         {3.0F, 4.0F, 0.5F},
+         {0.0F, 1.0F, 0.0F},
+         2.0F,
+         0x42340000U,
+         false},
+        // Directions where one C runtime's atan2f misses the correctly
+        // rounded value by one unit in the last place.
+        {"almost east, where atan2f rounds down",
+         {10.0F, 20.0F, 0.0F},
+         {11.199975F, 20.0077496F, 0.5F},
+         {0.0F, 1.0F, 0.0F},
+         2.0F,
+         0x3EBD72D3U,
          false},
         {"player right over the trough",
          {5.0F, 6.0F, 1.2F},

