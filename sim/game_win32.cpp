@@ -1,4 +1,4 @@
-#include "game_win32.h"
+#include "game.h"
 
 #include "hook_table.h"
 
@@ -108,6 +108,10 @@ Game::~Game() {
 
 std::filesystem::path Game::modulePath() const {
     return folder_ / moduleFile;
+}
+
+std::string Game::moduleName() const {
+    return modulePath().string();
 }
 
 HMODULE Game::loadModule() {

@@ -88,6 +88,11 @@ void Host::handle(std::uint64_t hash, Handler handler) {
     handlers_[hash] = std::move(handler);
 }
 
+Host::Handler Host::handlerFor(std::uint64_t hash) const {
+    const auto found = handlers_.find(hash);
+    return found == handlers_.end() ? Handler{} : found->second;
+}
+
 bool Host::scriptEscaped() const {
     return scriptEscaped_ || (fiber_ && fiber_->escaped());
 }
@@ -148,14 +153,20 @@ TraceEntry& Host::record(TraceEntry::Kind kind) {
     return entry;
 }
 
+void Host::finish(const TraceEntry& entry) const {
+    if (traceSink) {
+        traceSink(entry);
+    }
+}
+
 void Host::hookScriptRegister(HMODULE module, ScriptEntry entry) {
-    record(TraceEntry::Kind::ScriptRegister);
+    finish(record(TraceEntry::Kind::ScriptRegister));
     scriptModule_ = module;
     script_ = entry;
 }
 
 void Host::hookScriptUnregister(HMODULE module) {
-    record(TraceEntry::Kind::ScriptUnregister);
+    finish(record(TraceEntry::Kind::ScriptUnregister));
     if (module == scriptModule_) {
         if (fiber_) {
             scriptEscaped_ = scriptEscaped_ || fiber_->escaped();
@@ -167,19 +178,22 @@ void Host::hookScriptUnregister(HMODULE module) {
 }
 
 void Host::hookKeyboardRegister(KeyboardHandler handler) {
-    record(TraceEntry::Kind::KeyboardRegister);
+    finish(record(TraceEntry::Kind::KeyboardRegister));
     keyboard_ = handler;
 }
 
 void Host::hookKeyboardUnregister(KeyboardHandler handler) {
-    record(TraceEntry::Kind::KeyboardUnregister);
+    finish(record(TraceEntry::Kind::KeyboardUnregister));
     if (handler == keyboard_) {
         keyboard_ = nullptr;
     }
 }
 
 void Host::hookScriptWait(DWORD ms) {
-    record(TraceEntry::Kind::Wait).args.push_back(ms);
+    TraceEntry& entry = record(TraceEntry::Kind::Wait);
+    entry.args.push_back(ms);
+    finish(entry);
+    callsSinceWait = 0;
     if (ScriptFiber* fiber = ScriptFiber::current()) {
         fiber->yield();
     } else {
@@ -210,6 +224,8 @@ std::uint64_t* Host::hookNativeCall() {
         found->second(call);
     }
     std::memcpy(entry.result, result_.data(), sizeof entry.result);
+    finish(entry);
+    ++callsSinceWait;
     return result_.data();
 }
 
@@ -225,6 +241,7 @@ int Host::hookGetAllPeds(int* handles, int capacity) {
     }
     const int count = world.reportedPedCount.value_or(written);
     entry.result[0] = static_cast<std::uint32_t>(count);
+    finish(entry);
     return count;
 }
 

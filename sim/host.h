@@ -85,9 +85,21 @@ public:
     // A deque, so a hook that adds another does not move the one running.
     std::deque<FrameHook> frameHooks;
 
+    // Called with every trace entry once it is complete (its result and note
+    // written), whether or not `tracing` keeps it: the way to stream a long
+    // run's trace somewhere without holding it all.
+    std::function<void(const TraceEntry&)> traceSink;
+    // Native calls made since the script's last wait; 0 inside the first
+    // call of a resume, which is how a pass's start can be told from the
+    // waits inside a pass.
+    std::uint64_t callsSinceWait = 0;
+
     // Teaches the host a native. A later handler for the same hash replaces
     // the earlier one, so a test can override a single answer.
     void handle(std::uint64_t hash, Handler handler);
+    // The handler now taught for `hash`, or an empty one; so an override can
+    // add to an answer instead of replacing it.
+    [[nodiscard]] Handler handlerFor(std::uint64_t hash) const;
 
     // Runs the registered script for `count` frames (one resume each).
     void runFrames(int count);
@@ -122,6 +134,7 @@ public:
 
 private:
     TraceEntry& record(TraceEntry::Kind kind);
+    void finish(const TraceEntry& entry) const;
 
     std::unordered_map<std::uint64_t, Handler> handlers_;
     ScriptEntry script_ = nullptr;

@@ -36,7 +36,7 @@ constexpr Phase phases[] = {
 
 } // namespace
 
-std::map<int, std::string> stageTypicalDrowning(Host& host) {
+Cast stageTypicalDrowning(Host& host) {
     World& world = host.world;
     world.gameTimer = 3'600'000; // an hour into the session
     world.gameTimerStep = 33;

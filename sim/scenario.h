@@ -5,15 +5,37 @@
 #include "host.h"
 
 #include <map>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace sim {
+
+// The roles of the entities a scenario stages ("player", "victim"), for the
+// story and the picture; every other pedestrian is "pedestrian N".
+using Cast = std::map<int, std::string>;
+
+// A staged scenario, run by name by the simulated game on every build. Its
+// stage sets up the world and the frame hooks that play the game's side;
+// it may write files into the current directory, which is the game folder.
+struct Scenario {
+    std::string_view name;
+    std::string_view summary;
+    // How many frames it needs to play out, with room to spare.
+    int frames;
+    Cast (*stage)(Host& host);
+};
+
+// Every scenario, the typical drowning first.
+std::span<const Scenario> scenarios();
+// The scenario of that name, or null.
+const Scenario* findScenario(std::string_view name);
 
 // A typical drowning: the player grapples a pedestrian beside a water trough,
 // holds the prompt when it is offered, and the game then walks the pair
 // through the choke intro, the choke, the outro and the knockout. Returns the
 // roles of the entities, for the story.
-std::map<int, std::string> stageTypicalDrowning(Host& host);
+Cast stageTypicalDrowning(Host& host);
 
 // How many frames the typical drowning needs from the first frame to the
 // knockout finish, with room to spare.

@@ -1,43 +1,118 @@
-// sloshmere-sim.exe: the simulated game. Loads the hook and Sloshmere.asi from
-// a game folder, plays a typical drowning frame by frame, unloads the module
-// and tells what it asked of the game; with --trace, call by call as well.
-//
-//   sloshmere-sim.exe [--frames N] [--game FOLDER] [--trace]
-#include "game_win32.h"
+// The simulated game: loads the module into a game folder, plays a staged
+// scenario (or the hostile soak) frame by frame, unloads the module and tells
+// what it asked of the game. The same program on every build: on Windows it
+// is sloshmere-sim.exe and loads the real Sloshmere.asi through our
+// ScriptHookRDR2.dll; on Linux it is sloshmere-game with the module linked in.
+// Both print the same canonical trace for the same run, which is how the two
+// builds are shown to be one program.
+#include "canonical.h"
+#include "game.h"
 #include "host.h"
+#include "output_watch.h"
 #include "scenario.h"
+#include "soak.h"
 #include "story.h"
 #include "timeline.h"
 
+#ifdef _WIN32
+#include "crt_heap.h"
+#endif
+
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <map>
+#include <functional>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace {
 
+constexpr const char* usage =
+    "usage: sloshmere-sim [--scenario NAME | --soak [--seed N] [--passes N]] [--frames N] "
+    "[--game FOLDER] [--trace] [--canonical-trace FILE] | --list | --compare FILE FILE";
+
 struct Options {
-    int frames = sim::typicalDrowningFrames;
+    const sim::Scenario* scenario = nullptr;
+    std::optional<int> frames;
     std::filesystem::path game;
     bool trace = false;
+    std::string canonicalTrace;
+    bool list = false;
+    bool soak = false;
+    std::uint64_t seed = 1;
+    int passes = 20'000;
+    std::string compareFirst;
+    std::string compareSecond;
 };
 
+// A whole decimal number within [low, high], or nothing.
+std::optional<std::uint64_t> number(const char* text, std::uint64_t low, std::uint64_t high) {
+    if (text == nullptr || *text < '0' || *text > '9') {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (*end != '\0' || errno != 0 || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 bool parse(int argc, char** argv, Options& options) {
+    options.scenario = &sim::scenarios().front();
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--frames" && i + 1 < argc) {
-            char* end = nullptr;
-            const long frames = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || frames < 1 || frames > 100000) {
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--scenario" && value != nullptr) {
+            options.scenario = sim::findScenario(value);
+            if (options.scenario == nullptr) {
                 return false;
             }
-            options.frames = static_cast<int>(frames);
-        } else if (arg == "--game" && i + 1 < argc) {
-            options.game = argv[++i];
+            ++i;
+        } else if (arg == "--frames") {
+            const auto frames = number(value, 1, 1'000'000);
+            if (!frames) {
+                return false;
+            }
+            options.frames = static_cast<int>(*frames);
+            ++i;
+        } else if (arg == "--seed") {
+            const auto seed = number(value, 0, std::numeric_limits<std::uint64_t>::max());
+            if (!seed) {
+                return false;
+            }
+            options.seed = *seed;
+            ++i;
+        } else if (arg == "--passes") {
+            const auto passes = number(value, 1, 10'000'000);
+            if (!passes) {
+                return false;
+            }
+            options.passes = static_cast<int>(*passes);
+            ++i;
+        } else if (arg == "--game" && value != nullptr) {
+            options.game = value;
+            ++i;
+        } else if (arg == "--canonical-trace" && value != nullptr) {
+            options.canonicalTrace = value;
+            ++i;
+        } else if (arg == "--compare" && value != nullptr && i + 2 < argc) {
+            options.compareFirst = value;
+            options.compareSecond = argv[i + 2];
+            i += 2;
         } else if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--soak") {
+            options.soak = true;
+        } else if (arg == "--list") {
+            options.list = true;
         } else {
             return false;
         }
@@ -45,42 +120,108 @@ bool parse(int argc, char** argv, Options& options) {
     return true;
 }
 
+int list() {
+    for (const sim::Scenario& scenario : sim::scenarios()) {
+        std::printf("%-28.*s %.*s\n", static_cast<int>(scenario.name.size()), scenario.name.data(),
+                    static_cast<int>(scenario.summary.size()), scenario.summary.data());
+    }
+    std::printf("%-28s %s\n", "--soak --seed N --passes N",
+                "the hostile soak: seeded random worlds full of faults");
+    return EXIT_SUCCESS;
+}
+
+// The module's heap in use, where this build can read it apart from the
+// simulated game's own.
+std::function<std::int64_t()> moduleHeapProbe() {
+#ifdef _WIN32
+    return sim::crtHeapInUse;
+#else
+    return {};
+#endif
+}
+
 int run(const Options& options) {
     const std::filesystem::path binaries = sim::Game::executableFolder();
     sim::Host host;
-    sim::TimelineMarks marks;
-    const std::map<int, std::string> cast = sim::stageTypicalDrowning(host);
+    // A soak's trace is far too long to keep; it streams into the canonical
+    // form and its digest only.
+    host.tracing = !options.soak;
+    sim::CanonicalTrace canonical = options.canonicalTrace.empty()
+                                        ? sim::CanonicalTrace()
+                                        : sim::CanonicalTrace(options.canonicalTrace);
+    host.traceSink = [&canonical](const sim::TraceEntry& entry) { canonical.add(entry); };
 
     sim::Game game(options.game.empty() ? binaries / "game" : options.game, binaries);
-    std::printf("Game folder: %s\n", game.folder().string().c_str());
-    std::printf("Loading %s and running %d frames.\n\n", game.modulePath().string().c_str(),
-                options.frames);
+    sim::Cast cast;
+    std::unique_ptr<sim::Soak> soak;
+    int frames = 0;
+    if (options.soak) {
+        soak = std::make_unique<sim::Soak>(host, options.seed, options.passes, moduleHeapProbe());
+        std::printf("Game folder: %s\n", game.folder().string().c_str());
+        std::printf("Loading %s for the hostile soak: seed %llu, %d passes.\n\n",
+                    game.moduleName().c_str(), static_cast<unsigned long long>(options.seed),
+                    options.passes);
+    } else {
+        cast = options.scenario->stage(host);
+        frames = options.frames.value_or(options.scenario->frames);
+        std::printf("Game folder: %s\n", game.folder().string().c_str());
+        std::printf("Scenario %.*s: %.*s.\n", static_cast<int>(options.scenario->name.size()),
+                    options.scenario->name.data(),
+                    static_cast<int>(options.scenario->summary.size()),
+                    options.scenario->summary.data());
+        std::printf("Loading %s and running %d frames.\n\n", game.moduleName().c_str(), frames);
+    }
 
+    sim::TimelineMarks marks;
+    // The module must print nothing: whatever reaches the standard streams
+    // while it is loaded is caught and counted.
+    sim::OutputWatch watch(game.folder().parent_path() /
+                           (game.folder().filename().string() + "-module-output.txt"));
     game.loadModule();
     marks.loaded = host.trace.size();
-    host.runFrames(options.frames);
+    if (soak) {
+        soak->run();
+    } else {
+        host.runFrames(frames);
+    }
     marks.unloading = host.trace.size();
     game.unloadModule();
+    const std::uintmax_t printed = watch.stop();
 
-    if (options.trace) {
+    if (options.trace && !options.soak) {
         std::printf("Every call the module made, frame by frame:\n\n");
         for (const std::string& line : sim::timeline(host.trace, marks)) {
             std::printf("%s\n", line.c_str());
         }
         std::printf("\n");
     }
-    std::printf("What the module asked the game to do:\n\n");
-    for (const std::string& line : sim::formatStory(sim::tellStory(host, cast))) {
-        std::printf("%s\n", line.c_str());
+    bool clean = true;
+    if (soak) {
+        for (const std::string& line : soak->report().lines()) {
+            std::printf("%s\n", line.c_str());
+        }
+        clean = soak->report().failures.empty();
+        frames = static_cast<int>(host.frame);
+    } else {
+        std::printf("What the module asked the game to do:\n\n");
+        for (const std::string& line : sim::formatStory(sim::tellStory(host, cast))) {
+            std::printf("%s\n", line.c_str());
+        }
     }
+    std::printf("\nCanonical trace: %s\n", canonical.summary().c_str());
     const char* verdict = "unloaded cleanly";
     if (host.scriptEscaped()) {
         verdict = "let an exception escape its script";
     } else if (host.scriptRegistered() || host.keyboardRegistered()) {
         verdict = "left its script or keyboard callback registered";
+    } else if (printed != 0) {
+        verdict = "printed to the standard streams";
     }
-    std::printf("\n%d frames; the module %s.\n", options.frames, verdict);
-    return std::string_view(verdict) == "unloaded cleanly" ? EXIT_SUCCESS : EXIT_FAILURE;
+    if (printed != 0) {
+        std::printf("The module printed %llu bytes.\n", static_cast<unsigned long long>(printed));
+    }
+    std::printf("%d frames; the module %s.\n", frames, verdict);
+    return clean && std::string_view(verdict) == "unloaded cleanly" ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
 } // namespace
@@ -88,10 +229,19 @@ int run(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: sloshmere-sim.exe [--frames N] [--game FOLDER] [--trace]\n");
+        std::fprintf(stderr, "%s\n", usage);
         return 2;
     }
     try {
+        if (options.list) {
+            return list();
+        }
+        if (!options.compareFirst.empty()) {
+            return sim::compareCanonicalTraces(options.compareFirst, options.compareSecond,
+                                               std::cout)
+                       ? EXIT_SUCCESS
+                       : EXIT_FAILURE;
+        }
         return run(options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "sloshmere-sim: %s\n", error.what());
