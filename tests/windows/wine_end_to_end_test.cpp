@@ -1,7 +1,7 @@
 // Sloshmere.asi in the simulated game, loaded as the hook's loader loads it:
 // LoadLibrary runs its DllMain, its script runs on a real Win32 fiber, and
 // FreeLibrary takes it out again. Every case runs in this one process.
-#include "game_win32.h"
+#include "game.h"
 #include "host.h"
 
 #include <gtest/gtest.h>
