@@ -74,6 +74,7 @@ Host::Host() {
 
 Host::~Host() {
     // Stop the script first: while it unwinds it may still call into us.
+    stopping_ = true;
     fiber_.reset();
     if (activeHost == this) {
         activeHost = nullptr;
@@ -146,7 +147,7 @@ std::vector<const TraceEntry*> Host::calls(std::uint64_t hash) const {
 }
 
 TraceEntry& Host::record(TraceEntry::Kind kind) {
-    TraceEntry& entry = tracing ? trace.emplace_back() : (scratch_ = TraceEntry{});
+    TraceEntry& entry = tracing && !stopping_ ? trace.emplace_back() : (scratch_ = TraceEntry{});
     entry.kind = kind;
     entry.frame = frame;
     entry.gameTime = world.gameTimer;
@@ -154,7 +155,7 @@ TraceEntry& Host::record(TraceEntry::Kind kind) {
 }
 
 void Host::finish(const TraceEntry& entry) const {
-    if (traceSink) {
+    if (traceSink && !stopping_) {
         traceSink(entry);
     }
 }
@@ -171,7 +172,9 @@ void Host::hookScriptUnregister(HMODULE module) {
         if (fiber_) {
             scriptEscaped_ = scriptEscaped_ || fiber_->escaped();
         }
+        stopping_ = true;
         fiber_.reset();
+        stopping_ = false;
         script_ = nullptr;
         scriptModule_ = nullptr;
     }

@@ -142,6 +142,12 @@ private:
     KeyboardHandler keyboard_ = nullptr;
     std::unique_ptr<ScriptFiber> fiber_;
     bool scriptEscaped_ = false;
+    // Set while the script fiber is being stopped. On Linux the stop unwinds
+    // the script's stack by throwing out of scriptWait, and the module's
+    // catch at the pass boundary may wait once more on the way out; the game
+    // deletes its fiber without running any of the script, so nothing the
+    // script does then is recorded.
+    bool stopping_ = false;
 
     std::uint64_t pendingHash_ = 0;
     std::vector<std::uint64_t> pendingArgs_;

@@ -172,7 +172,7 @@ private:
 
     // A point within `spread` of the player (or of where the player usually
     // stands, when the player's own position is not a number).
-    Vec3 near(float spread) {
+    Vec3 around(float spread) {
         Vec3 centre{100.0F, 200.0F, 50.0F};
         if (const Ped* self = world_.findPed(world_.playerHandle);
             self != nullptr && std::isfinite(self->position.x) && std::isfinite(self->position.y) &&
@@ -196,7 +196,7 @@ private:
     Ped& addPed(int handle) {
         Ped& ped = world_.addPed(handle);
         ped.exists = chance(950);
-        ped.position = near(10.0F);
+        ped.position = around(10.0F);
         ped.human = chance(950);
         ped.dead = chance(50);
         ped.onMount = chance(50);
@@ -271,7 +271,7 @@ private:
             const int handle = chance(950) ? firstTrough + static_cast<int>(i) : anyHandle();
             const std::uint32_t model =
                 chance(900) ? joaat(pick(troughModels)) : joaat("p_chair01x");
-            Object& trough = world_.addObject(handle, model, near(1.2F));
+            Object& trough = world_.addObject(handle, model, around(1.2F));
             trough.exists = chance(900);
             static constexpr std::array<Vec3, 4> facings = {
                 Vec3{0.0F, 1.0F, 0.0F}, Vec3{-0.6F, -0.8F, 0.0F}, Vec3{0.0F, 0.0F, 0.0F},
