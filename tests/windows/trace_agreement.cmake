@@ -1,0 +1,87 @@
+# Runs every scenario and the first SEEDS soak seeds (PASSES passes each) on
+# Sloshmere.asi under Wine and on the Linux build of the same simulated game,
+# and compares their canonical traces call by call. Both runs must also end
+# cleanly (the module unloaded, nothing printed). Fails at the first case
+# whose traces part, printing the first differing call of each build and the
+# call before it.
+#
+#   cmake -DWINE=... -DSIM=sloshmere-sim.exe -DLINUX_GAME=sloshmere-game
+#         -DWORK=folder -DSEEDS=20 -DPASSES=150 -P trace_agreement.cmake
+cmake_minimum_required(VERSION 3.25)
+
+foreach(required WINE SIM LINUX_GAME WORK SEEDS PASSES)
+    if(NOT DEFINED ${required})
+        message(FATAL_ERROR "trace_agreement.cmake needs -D${required}=...")
+    endif()
+endforeach()
+if(NOT EXISTS "${LINUX_GAME}")
+    message(FATAL_ERROR "no Linux build of the simulated game at ${LINUX_GAME}")
+endif()
+
+execute_process(COMMAND "${LINUX_GAME}" --list OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "sloshmere-game --list failed: ${status}")
+endif()
+string(REGEX MATCHALL "(^|\n)[a-z][a-z0-9-]*" names "${listing}")
+list(TRANSFORM names STRIP)
+
+set(cases)
+foreach(name IN LISTS names)
+    list(APPEND cases "scenario:${name}")
+endforeach()
+foreach(seed RANGE 1 ${SEEDS})
+    list(APPEND cases "soak:${seed}")
+endforeach()
+
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+# Runs one build on one case; its canonical trace goes to ${trace}.
+function(run_case build case trace out_status out_output)
+    string(REPLACE ":" ";" parts "${case}")
+    list(GET parts 0 kind)
+    list(GET parts 1 what)
+    if(kind STREQUAL "soak")
+        set(arguments --soak --seed ${what} --passes ${PASSES})
+    else()
+        set(arguments --scenario ${what})
+    endif()
+    string(REPLACE ":" "-" label "${case}")
+    if(build STREQUAL "asi")
+        set(command "${WINE}" "${SIM}")
+    else()
+        set(command "${LINUX_GAME}")
+    endif()
+    execute_process(
+        COMMAND ${command} ${arguments} --game "${WORK}/${build}-${label}"
+                --canonical-trace "${trace}"
+        RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    set(${out_status} "${status}" PARENT_SCOPE)
+    set(${out_output} "${output}" PARENT_SCOPE)
+endfunction()
+
+list(LENGTH cases count)
+message(STATUS "comparing ${count} runs of the .asi and the Linux build")
+foreach(case IN LISTS cases)
+    string(REPLACE ":" "-" label "${case}")
+    set(asi_trace "${WORK}/${label}.asi.txt")
+    set(linux_trace "${WORK}/${label}.linux.txt")
+    run_case(asi "${case}" "${asi_trace}" asi_status asi_output)
+    run_case(linux "${case}" "${linux_trace}" linux_status linux_output)
+    foreach(build asi linux)
+        if(NOT ${build}_status EQUAL 0 OR NOT ${build}_output MATCHES "the module unloaded cleanly")
+            message(FATAL_ERROR "${case} on the ${build} build did not end cleanly "
+                                "(exit ${${build}_status}):\n${${build}_output}")
+        endif()
+    endforeach()
+    execute_process(COMMAND "${LINUX_GAME}" --compare "${asi_trace}" "${linux_trace}"
+                    RESULT_VARIABLE same OUTPUT_VARIABLE difference)
+    if(NOT same EQUAL 0)
+        message(FATAL_ERROR "${case}: the .asi and the Linux build sent different calls\n"
+                            "${difference}")
+    endif()
+    string(REGEX MATCH "Canonical trace: [^\n]*" digest "${linux_output}")
+    message(STATUS "${case}: the same on both builds (${digest})")
+    # Soak traces run to tens of megabytes; only a differing pair is kept.
+    file(REMOVE "${asi_trace}" "${linux_trace}")
+endforeach()
