@@ -16,14 +16,11 @@
 #   cmake -DOBJDUMP=<objdump> -DBINARY=<file> -P check_asi_runs_everywhere.cmake
 
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/objdump.cmake)
 
 set(problems "")
 
-execute_process(COMMAND ${OBJDUMP} -p ${BINARY}
-    OUTPUT_VARIABLE headers RESULT_VARIABLE status ERROR_VARIABLE errors)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${OBJDUMP} -p ${BINARY} failed: ${errors}")
-endif()
+objdump_of(headers -p)
 # objdump names each flag on a line of its own under DllCharacteristics.
 if(NOT headers MATCHES "\nDllCharacteristics\t[0-9a-f]+\n((\t+[A-Z_]+\n)*)")
     message(FATAL_ERROR "${BINARY}: objdump shows no DllCharacteristics")
@@ -35,11 +32,7 @@ foreach(flag DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA)
     endif()
 endforeach()
 
-execute_process(COMMAND ${OBJDUMP} -d -M intel --no-show-raw-insn ${BINARY}
-    OUTPUT_VARIABLE code RESULT_VARIABLE status ERROR_VARIABLE errors)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${OBJDUMP} -d ${BINARY} failed: ${errors}")
-endif()
+objdump_of(code -d -M intel --no-show-raw-insn)
 # Each instruction is "<address>:\t<mnemonic> <operands>".
 string(REGEX MATCHALL ":\t(v[a-z0-9]+|k[a-z0-9]+|andn|bextr|blsi|blsmsk|blsr|bzhi|mulx|pdep|pext|rorx|sarx|shlx|shrx|lzcnt)[ \n]"
        found "${code}")
