@@ -7,8 +7,9 @@ SLOSHMERE_PACKAGES=(
     googletest libgtest-dev libgmock-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
     clang libclang-rt-14-dev
-    # The package check reads the players' zip with a reader of its own.
-    unzip
+    # The zip is packed with Info-ZIP's zip (reproducibly); the package check
+    # reads it with a reader of its own.
+    zip unzip
     clang-format clang-tidy libbenchmark-dev libinih-dev
 )
 

@@ -8,6 +8,7 @@
 # a wrong name in the .def cannot agree with itself.
 
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/objdump.cmake)
 
 set(expected_hook_imports
     "?scriptRegister@@YAXPEAUHINSTANCE__@@P6AXXZ@Z"
@@ -22,11 +23,7 @@ set(expected_hook_imports
 # Windows system DLLs a MinGW-built DLL may need: the kernel and the C runtime.
 set(system_dll_pattern "^(kernel32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
 
-execute_process(COMMAND ${OBJDUMP} -p ${BINARY}
-    OUTPUT_VARIABLE dump RESULT_VARIABLE status ERROR_VARIABLE errors)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${OBJDUMP} -p ${BINARY} failed: ${errors}")
-endif()
+objdump_of(dump -p)
 
 # One list element per line; brackets and semicolons would upset CMake's list
 # splitting, and nothing below needs them.

@@ -2,16 +2,20 @@
 # named Sloshmere-<VERSION>.zip, a sound archive holding exactly Sloshmere.asi,
 # Sloshmere.ini and README.txt at its top; the .asi byte for byte the one the
 # end-to-end tests loaded (every copy named in RAN_ASI) and carrying VERSION in
-# its version resource; the .ini and the README byte for byte the ones in DIST,
-# the README with Windows line endings.
+# its version resource; the .ini byte for byte the one in DIST and the README
+# the one the build wrote (README), with Windows line endings and no line
+# longer than 80 columns; and beside it PACKAGE.sha256, one line in
+# sha256sum's format that holds the zip's SHA-256.
 #
-#   cmake -DUNZIP=<unzip> -DPACKAGE=<zip> -DVERSION=<x.y.z> -DRAN_ASI=<asi>[;<asi>...]
-#         -DDIST=<dist folder> -DWORK=<scratch folder> -P check_package.cmake
+#   cmake -DUNZIP=<unzip> -DSHA256SUM=<sha256sum> -DPACKAGE=<zip> -DVERSION=<x.y.z>
+#         -DRAN_ASI=<asi>[;<asi>...] -DDIST=<dist folder> -DREADME=<README.txt>
+#         -DWORK=<scratch folder> -P check_package.cmake
 #
-# The archive is read with Info-ZIP's unzip, not with the tool that wrote it,
-# so an archive only its writer understands does not pass. The three names are
-# written out here rather than taken from the build, so the packing rule cannot
-# agree with itself.
+# The archive is read with Info-ZIP's unzip and its hash checked with
+# coreutils' sha256sum, not with the tools that wrote them, so an archive only
+# its writer understands does not pass. The three names are written out here
+# rather than taken from the build, so the packing rule cannot agree with
+# itself.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -90,9 +94,9 @@ foreach(ran IN LISTS RAN_ASI)
     expect_same(Sloshmere.asi "${ran}")
 endforeach()
 expect_same(Sloshmere.ini "${DIST}/Sloshmere.ini")
-expect_same(README.txt "${DIST}/README.txt")
+expect_same(README.txt "${README}")
 
-# Notepad users get Windows line endings.
+# Notepad users get Windows line endings, and lines that fit its window.
 if(EXISTS "${WORK}/README.txt")
     # As hex bytes, one per word: a text read would drop the carriage returns.
     file(READ "${WORK}/README.txt" readme HEX)
@@ -100,6 +104,32 @@ if(EXISTS "${WORK}/README.txt")
     string(REPLACE "0d 0a " "" rest "${readme}")
     if(rest MATCHES "(^| )0a ")
         list(APPEND problems "README.txt has a line that does not end in CR LF")
+    endif()
+    string(REPEAT "[^\r]" 81 too_long)
+    file(STRINGS "${WORK}/README.txt" long_lines REGEX "${too_long}")
+    if(long_lines)
+        list(GET long_lines 0 first)
+        list(APPEND problems "README.txt has lines longer than 80 columns, such as: ${first}")
+    endif()
+endif()
+
+# The hash a player checks the download against: the usual sha256sum line,
+# and true of the zip.
+get_filename_component(package_dir "${PACKAGE}" DIRECTORY)
+set(hash_file "${PACKAGE}.sha256")
+if(NOT EXISTS "${hash_file}")
+    list(APPEND problems "there is no ${package_name}.sha256 beside it")
+else()
+    file(READ "${hash_file}" hash_line)
+    string(REPLACE "." "\\." name_pattern "${package_name}")
+    string(REPEAT "[0-9a-f]" 64 hex_pattern)
+    if(NOT hash_line MATCHES "^${hex_pattern}  ${name_pattern}\n$")
+        list(APPEND problems "${package_name}.sha256 is not one line '<64 hex digits>  ${package_name}'")
+    endif()
+    execute_process(COMMAND ${SHA256SUM} --check --strict --status ${package_name}.sha256
+        WORKING_DIRECTORY "${package_dir}" RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        list(APPEND problems "${package_name}.sha256 does not match ${package_name}")
     endif()
 endif()
 
@@ -125,4 +155,5 @@ if(problems)
     message(FATAL_ERROR "${PACKAGE}:\n  ${text}")
 endif()
 message(STATUS "${package_name}: Sloshmere.asi (the one the end-to-end tests ran), "
-               "Sloshmere.ini and README.txt as in dist/, nothing else")
+               "Sloshmere.ini as in dist/ and the README the build wrote, nothing else; "
+               "${package_name}.sha256 matches it")

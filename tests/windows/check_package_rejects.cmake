@@ -1,9 +1,11 @@
 # Shows that check_package.cmake can fail: packs a download that is wrong in
-# three ways (an .asi that is not the one the tests ran, no README.txt, a stray
-# file) and fails unless the check rejects it and names each fault.
+# four ways (an .asi that is not the one the tests ran, no README.txt, a stray
+# file, a .sha256 beside it that is not the zip's) and fails unless the check
+# rejects it and names each fault.
 #
-#   cmake -DUNZIP=<unzip> -DVERSION=<x.y.z> -DRAN_ASI=<asi> -DWRONG_ASI=<other dll>
-#         -DDIST=<dist folder> -DWORK=<scratch folder> -P check_package_rejects.cmake
+#   cmake -DUNZIP=<unzip> -DSHA256SUM=<sha256sum> -DVERSION=<x.y.z> -DRAN_ASI=<asi>
+#         -DWRONG_ASI=<other dll> -DDIST=<dist folder> -DREADME=<README.txt>
+#         -DWORK=<scratch folder> -P check_package_rejects.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -20,15 +22,18 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${package} --format=zip
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "cannot pack ${package}")
 endif()
+string(REPEAT "0" 64 zeros)
+file(WRITE "${package}.sha256" "${zeros}  Sloshmere-${VERSION}.zip\n")
 
-execute_process(COMMAND ${CMAKE_COMMAND} -DUNZIP=${UNZIP} -DPACKAGE=${package}
-                        -DVERSION=${VERSION} -DRAN_ASI=${RAN_ASI} -DDIST=${DIST}
-                        -DWORK=${WORK}/check -P ${CMAKE_CURRENT_LIST_DIR}/check_package.cmake
+execute_process(COMMAND ${CMAKE_COMMAND} -DUNZIP=${UNZIP} -DSHA256SUM=${SHA256SUM}
+                        -DPACKAGE=${package} -DVERSION=${VERSION} -DRAN_ASI=${RAN_ASI}
+                        -DDIST=${DIST} -DREADME=${README} -DWORK=${WORK}/check -P ${CMAKE_CURRENT_LIST_DIR}/check_package.cmake
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 set(expected
     "holds notes.txt, which does not belong"
     "does not hold README.txt"
-    "Sloshmere.asi differs from ${RAN_ASI}")
+    "Sloshmere.asi differs from ${RAN_ASI}"
+    "Sloshmere-${VERSION}.zip.sha256 does not match Sloshmere-${VERSION}.zip")
 set(missed "")
 foreach(complaint IN LISTS expected)
     string(FIND "${output}" "${complaint}" at)

@@ -3,10 +3,14 @@
 // FreeLibrary takes it out again. Every case runs in this one process.
 #include "game.h"
 #include "host.h"
+#include "settings/controls.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -115,6 +119,41 @@ TEST_F(WineEndToEnd, TheModuleCarriesItsVersion) {
     ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName", &name,
                                &nameLength));
     EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(name)), L"Sloshmere");
+}
+
+// The players' README, as the package holds it, lists every name DrownInput
+// accepts in this build's own control table, each once, and mentions no
+// INPUT_ name the module does not know, so a player never picks one it ignores.
+TEST(PlayersReadme, ListsEveryControlNameTheModuleAcceptsAndNoOther) {
+    const auto path = sim::Game::executableFolder() / SLOSHMERE_README_FROM_BIN;
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << "cannot read " << path.string();
+
+    std::set<std::string> accepted;
+    for (const auto& entry : sloshmere::buildControlNameTable()) {
+        accepted.insert(entry.first);
+    }
+    // In the CONTROL NAMES section, a name alone on a line indented by two.
+    const std::regex listed("  (INPUT_[A-Z0-9_]+)");
+    const std::regex mention("INPUT_[A-Z0-9_]*[A-Z0-9](?![A-Z0-9_])");
+    std::multiset<std::string> names;
+    bool inList = false;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        inList = inList || line == "CONTROL NAMES";
+        std::smatch match;
+        if (inList && std::regex_match(line, match, listed)) {
+            names.insert(match[1]);
+        }
+        for (std::sregex_iterator it(line.begin(), line.end(), mention), end; it != end; ++it) {
+            EXPECT_TRUE(accepted.contains(it->str())) << "the README names " << it->str();
+        }
+    }
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), accepted);
+    EXPECT_EQ(names.size(), accepted.size()) << "a name is listed more than once";
 }
 
 } // namespace
