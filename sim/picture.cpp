@@ -167,8 +167,9 @@ public:
         timeline_.end = frame_ + 1;
         settlePrompts(frame_);
         endPause();
-        for (auto& [lane, open] : open_) {
-            close(lane, timeline_.end);
+        // Whatever is still open lasts to the end of the run.
+        while (!open_.empty()) {
+            close(open_.begin()->first, timeline_.end);
         }
         closeObserved();
     }
