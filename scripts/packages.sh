@@ -10,6 +10,8 @@ SLOSHMERE_PACKAGES=(
     # The package check reads the players' zip with a reader of its own.
     unzip
     clang-format clang-tidy libbenchmark-dev libinih-dev
+    # The picture test renders the drawn SVG with rsvg-convert.
+    librsvg2-bin
 )
 
 # Installs whatever of "$@" is missing when run as root; otherwise prints the
