@@ -22,17 +22,7 @@
 
 namespace {
 
-std::vector<std::string> readLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::istringstream in(text);
+std::vector<std::string> linesOf(std::istream&& in) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
@@ -50,7 +40,7 @@ void expectGolden(const std::string& name, const std::vector<std::string>& lines
             out << line << '\n';
         }
     }
-    const std::vector<std::string> golden = readLines(path);
+    const std::vector<std::string> golden = linesOf(std::ifstream(path));
     ASSERT_FALSE(golden.empty()) << path << " is missing; run with SLOSHMERE_UPDATE_GOLDEN=1";
     for (std::size_t i = 0; i < std::max(golden.size(), lines.size()); ++i) {
         const std::string want = i < golden.size() ? golden[i] : "(nothing)";
@@ -146,7 +136,8 @@ TEST_F(TypicalDrowning, TheStoryMatchesTheCommittedOne) {
 }
 
 TEST_F(TypicalDrowning, ThePictureMatchesTheCommittedOne) {
-    expectGolden("typical_drowning.svg", splitLines(sim::drawPicture(host, names)));
+    expectGolden("typical_drowning.svg",
+                 linesOf(std::istringstream(sim::drawPicture(host, names))));
 }
 
 // The picture draws each pedestrian where SET_ENTITY_COORDS put it and turns
