@@ -1269,7 +1269,9 @@ void drawTimeline(Svg& svg, const Timeline& timeline, double top) {
             label(std::min(item.x, right - textWidth(item.text)), item.text, item.frame);
         }
         if (lane.spans.empty() && lane.marks.empty()) {
-            svg.text(left + 16.0, shapeY + 4.0, "none in this run", "note");
+            // Past a fold at the start, so the words stand on a clear lane.
+            const double from = axis.pieces.front().folded ? axis.pieces.front().x1 : left;
+            svg.text(from + 8.0, shapeY + 4.0, "none in this run", "note");
         }
     }
 
@@ -1304,7 +1306,7 @@ std::string drawPicture(const Host& host, const std::map<int, std::string>& role
     const std::optional<TopView>& view = reader.topView();
     const Timeline& timeline = reader.timeline();
 
-    const double timelineTop = view ? topViewHeight : 64.0;
+    const double timelineTop = view ? topViewHeight : 84.0;
     const double height = timelineTop + 40.0 + laneHeight * static_cast<double>(LaneCount) + 70.0;
 
     Svg svg;
