@@ -11,6 +11,8 @@ SLOSHMERE_PACKAGES=(
     # reads it with a reader of its own.
     zip unzip
     clang-format clang-tidy libbenchmark-dev libinih-dev
+    # The picture test renders the drawn SVG with rsvg-convert.
+    librsvg2-bin
 )
 
 # Installs whatever of "$@" is missing when run as root; otherwise prints the

@@ -1,6 +1,7 @@
 #include "story.h"
 
 #include "joaat.h"
+#include "trace_words.h"
 
 #include <array>
 #include <cstdio>
@@ -9,29 +10,6 @@
 namespace sim {
 
 namespace {
-
-std::string format(const char* pattern, auto... values) {
-    char buffer[256];
-    const int length = std::snprintf(buffer, sizeof buffer, pattern, values...);
-    return length > 0 ? std::string(buffer) : std::string();
-}
-
-// The part of a dictionary name after its last '@', which is what tells the
-// two drowning dictionaries apart.
-std::string shortName(const std::string& name) {
-    return name.substr(name.rfind('@') + 1);
-}
-
-// The text between `line "` and the next quote in a speech note.
-std::string spokenLine(const std::string& note) {
-    const std::string marker = "line \"";
-    const auto start = note.find(marker);
-    if (start == std::string::npos) {
-        return "?";
-    }
-    const auto from = start + marker.size();
-    return note.substr(from, note.find('"', from) - from);
-}
 
 class Narrator {
 public:
@@ -48,19 +26,7 @@ public:
     }
 
 private:
-    [[nodiscard]] std::string who(int handle) const {
-        if (const auto found = names_.find(handle); found != names_.end()) {
-            return found->second;
-        }
-        return format("pedestrian %d", handle);
-    }
-
-    [[nodiscard]] std::string hashName(std::uint32_t hash) const {
-        if (const auto found = host_.hashedNames.find(hash); found != host_.hashedNames.end()) {
-            return found->second;
-        }
-        return format("0x%08X", hash);
-    }
+    [[nodiscard]] std::string who(int handle) const { return roleOf(names_, handle); }
 
     void say(const TraceEntry& entry, std::string text) {
         story_.push_back({entry.frame, entry.gameTime, std::move(text)});
@@ -69,10 +35,10 @@ private:
     void narrate(const TraceEntry& e) {
         const std::string label = nativeLabel(e.hash);
         if (label == "PROMPT_REGISTER_END") {
-            const Prompt* prompt = findPrompt(e.intArg(0));
+            const Prompt* prompt = registeredPrompt(host_.world, e.intArg(0));
             if (prompt != nullptr) {
-                say(e, format("prompt \"%s\" offered on %s (hold %d ms)", prompt->label.c_str(),
-                              controlName(prompt->control).c_str(), prompt->holdMode));
+                say(e, formatText("prompt \"%s\" offered on %s (hold %d ms)", prompt->label.c_str(),
+                                  controlName(prompt->control).c_str(), prompt->holdMode));
             }
             shown_[e.intArg(0)] = true;
         } else if (label == "PROMPT_SET_VISIBLE") {
@@ -83,49 +49,41 @@ private:
             }
             shown = visible;
         } else if (label == "PROMPT_SET_GROUP") {
-            say(e, format("prompt placed in the prompt group %d", e.intArg(1)));
+            say(e, formatText("prompt placed in the prompt group %d", e.intArg(1)));
         } else if (label == "PROMPT_HAS_HOLD_MODE_COMPLETED" && e.result[0] != 0) {
             say(e, "the player completed the hold");
         } else if (label == "PROMPT_DELETE") {
             say(e, "prompt deleted");
             shown_[e.intArg(0)] = false;
         } else if (label == "REQUEST_ANIM_DICT") {
-            say(e, "animation dictionary \"" + shortName(e.stringArg(0)) + "\" requested");
+            say(e, "animation dictionary \"" + shortDictName(e.stringArg(0)) + "\" requested");
         } else if (label == "HAS_ANIM_DICT_LOADED" && e.result[0] != 0) {
-            say(e, "animation dictionary \"" + shortName(e.stringArg(0)) + "\" loaded");
+            say(e, "animation dictionary \"" + shortDictName(e.stringArg(0)) + "\" loaded");
         } else if (label == "REMOVE_ANIM_DICT") {
-            say(e, "animation dictionary \"" + shortName(e.stringArg(0)) + "\" released");
+            say(e, "animation dictionary \"" + shortDictName(e.stringArg(0)) + "\" released");
         } else if (label == "SET_ENTITY_COORDS") {
             placed_[e.intArg(0)] = {e.floatArg(1), e.floatArg(2), e.floatArg(3)};
         } else if (label == "SET_ENTITY_HEADING") {
             const Vec3 at = placed_[e.intArg(0)];
-            say(e, format("%s placed at (%.2f, %.2f, %.2f) heading %.1f", who(e.intArg(0)).c_str(),
-                          static_cast<double>(at.x), static_cast<double>(at.y),
-                          static_cast<double>(at.z), static_cast<double>(e.floatArg(1))));
+            say(e,
+                formatText("%s placed at (%.2f, %.2f, %.2f) heading %.1f", who(e.intArg(0)).c_str(),
+                           static_cast<double>(at.x), static_cast<double>(at.y),
+                           static_cast<double>(at.z), static_cast<double>(e.floatArg(1))));
         } else if (label == "START_PAIRED_ACTION") {
-            say(e, format("drowning move %s started: %s leads, %s follows",
-                          hashName(e.uintArg(2)).c_str(), who(e.intArg(0)).c_str(),
-                          who(e.intArg(1)).c_str()));
+            say(e, formatText("drowning move %s started: %s leads, %s follows",
+                              hashedName(host_, e.uintArg(2)).c_str(), who(e.intArg(0)).c_str(),
+                              who(e.intArg(1)).c_str()));
         } else if (label == "PLAY_PARTICLE_FX_ON_PED") {
-            say(e, format("splash %g on the %s", static_cast<double>(e.floatArg(9)),
-                          who(e.intArg(1)).c_str()));
+            say(e, formatText("splash %g on the %s", static_cast<double>(e.floatArg(9)),
+                              who(e.intArg(1)).c_str()));
         } else if (label == "PLAY_PED_AMBIENT_SPEECH_NATIVE") {
             say(e, who(e.intArg(0)) + " says " + spokenLine(e.note));
         } else if (label.starts_with("KNOCKOUT_FINISH_")) {
-            say(e, format("knockout finish %s of 4 on the %s", label.substr(16).c_str(),
-                          who(e.intArg(0)).c_str()));
+            say(e, formatText("knockout finish %s of 4 on the %s", label.substr(16).c_str(),
+                              who(e.intArg(0)).c_str()));
         } else if (label == "THROW_START") {
             say(e, who(e.intArg(0)) + " thrown by the " + who(e.intArg(1)));
         }
-    }
-
-    [[nodiscard]] const Prompt* findPrompt(int id) const {
-        for (const Prompt& prompt : host_.world.prompts) {
-            if (prompt.id == id) {
-                return &prompt;
-            }
-        }
-        return nullptr;
     }
 
     const Host& host_;
@@ -169,12 +127,12 @@ std::vector<std::string> formatStory(const std::vector<StoryLine>& story) {
         const Frame& first = frames[i];
         for (std::size_t t = 0; t < first.texts.size(); ++t) {
             std::string text =
-                format("frame %5llu  t=%7u ms  ", static_cast<unsigned long long>(first.frame),
-                       first.gameTime) +
+                formatText("frame %5llu  t=%7u ms  ", static_cast<unsigned long long>(first.frame),
+                           first.gameTime) +
                 first.texts[t];
             if (end - i > 1 && t + 1 == first.texts.size()) {
-                text += format("  (on %zu passes, until frame %llu)", end - i,
-                               static_cast<unsigned long long>(frames[end - 1].frame));
+                text += formatText("  (on %zu passes, until frame %llu)", end - i,
+                                   static_cast<unsigned long long>(frames[end - 1].frame));
             }
             out.push_back(std::move(text));
         }
@@ -224,7 +182,7 @@ std::string controlName(std::uint32_t hash) {
             return name;
         }
     }
-    return format("control 0x%08X", hash);
+    return formatText("control 0x%08X", hash);
 }
 
 } // namespace sim
