@@ -9,6 +9,7 @@
 #include "game.h"
 #include "host.h"
 #include "output_watch.h"
+#include "picture.h"
 #include "scenario.h"
 #include "soak.h"
 #include "story.h"
@@ -23,11 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -35,7 +38,8 @@ namespace {
 
 constexpr const char* usage =
     "usage: sloshmere-sim [--scenario NAME | --soak [--seed N] [--passes N]] [--frames N] "
-    "[--game FOLDER] [--trace] [--canonical-trace FILE] | --list | --compare FILE FILE";
+    "[--game FOLDER] [--trace] [--canonical-trace FILE] [--picture FILE.svg] | --list | "
+    "--compare FILE FILE";
 
 struct Options {
     const sim::Scenario* scenario = nullptr;
@@ -43,6 +47,7 @@ struct Options {
     std::filesystem::path game;
     bool trace = false;
     std::string canonicalTrace;
+    std::filesystem::path picture;
     bool list = false;
     bool soak = false;
     std::uint64_t seed = 1;
@@ -102,6 +107,9 @@ bool parse(int argc, char** argv, Options& options) {
             ++i;
         } else if (arg == "--canonical-trace" && value != nullptr) {
             options.canonicalTrace = value;
+            ++i;
+        } else if (arg == "--picture" && value != nullptr) {
+            options.picture = value;
             ++i;
         } else if (arg == "--compare" && value != nullptr && i + 2 < argc) {
             options.compareFirst = value;
@@ -207,6 +215,16 @@ int run(const Options& options) {
         for (const std::string& line : sim::formatStory(sim::tellStory(host, cast))) {
             std::printf("%s\n", line.c_str());
         }
+    }
+    if (!options.picture.empty() && !soak) {
+        // Written after the run, outside the game folder's settings, so the
+        // picture is of what the module asked for and nothing else.
+        std::ofstream svg(options.picture, std::ios::binary | std::ios::trunc);
+        svg << sim::drawPicture(host, cast);
+        if (!svg.flush()) {
+            throw std::runtime_error("cannot write the picture " + options.picture.string());
+        }
+        std::printf("\nPicture of the run: %s\n", options.picture.string().c_str());
     }
     std::printf("\nCanonical trace: %s\n", canonical.summary().c_str());
     const char* verdict = "unloaded cleanly";
