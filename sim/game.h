@@ -46,7 +46,10 @@ public:
 private:
     std::filesystem::path folder_;
     std::filesystem::path previousDirectory_;
+#ifdef _WIN32
+    // The simulated ScriptHookRDR2.dll; on Linux the hook is linked in.
     HMODULE hook_ = nullptr;
+#endif
     HMODULE module_ = nullptr;
 };
 

@@ -316,7 +316,8 @@ private:
         static constexpr std::array<std::string_view, 6> labels = {
             "Drown", "", "\"Drown\"", "Ertr\xC3\xA4nken", "  spaced  ", "x"};
         if (chance(200)) {
-            return std::string(1 + below(maxLabel), 'L');
+            std::string longLabel(1 + below(maxLabel), 'L');
+            return longLabel;
         }
         return std::string(pick(labels));
     }
@@ -577,12 +578,12 @@ private:
 Soak::Soak(Host& host, std::uint64_t seed, int passes, std::function<std::int64_t()> heapInUse)
     : faults_(std::make_unique<Faults>(host, seed, passes, std::move(heapInUse))) {
     Faults* faults = faults_.get();
-    const Host::Handler player = host.handlerFor(PLAYER_PED_ID);
-    host.handle(PLAYER_PED_ID, [faults, player, &host](NativeCall& call) {
+    const Host::Handler answerPlayer = host.handlerFor(PLAYER_PED_ID);
+    host.handle(PLAYER_PED_ID, [faults, answerPlayer, &host](NativeCall& call) {
         if (host.callsSinceWait == 0) {
             faults->passStarts();
         }
-        player(call);
+        answerPlayer(call);
     });
     const Host::Handler knockout = host.handlerFor(KNOCKOUT_FINISH_4);
     host.handle(KNOCKOUT_FINISH_4, [faults, knockout](NativeCall& call) {
