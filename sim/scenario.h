@@ -41,4 +41,19 @@ Cast stageTypicalDrowning(Host& host);
 // knockout finish, with room to spare.
 inline constexpr int typicalDrowningFrames = 600;
 
+// Walking away from the trough while the prompt is offered, then coming back:
+// a new prompt is offered and the first one is left hidden, not deleted.
+Cast stageWalkAwayAndBack(Host& host);
+inline constexpr int walkAwayAndBackFrames = 45;
+
+// The grapple leaving the offer states while its flag stays set: the prompt
+// is held back (disabled and hidden) and later offered again as it was.
+Cast stageHeldBackAndOfferedAgain(Host& host);
+inline constexpr int heldBackAndOfferedAgainFrames = 45;
+
+// The grapple flag dropping while the prompt is offered: the prompt is
+// deleted and both dictionaries are released.
+Cast stageGrappleFlagDropped(Host& host);
+inline constexpr int grappleFlagDroppedFrames = 30;
+
 } // namespace sim

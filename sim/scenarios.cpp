@@ -13,6 +13,18 @@ constexpr std::array registry = {
     Scenario{"typical-drowning",
              "a pedestrian grappled beside a trough, the hold completed, the whole drowning",
              typicalDrowningFrames, stageTypicalDrowning},
+    Scenario{"walk-away-and-back",
+             "the player walks away from the trough while offered and comes back: a second "
+             "prompt, the first left hidden",
+             walkAwayAndBackFrames, stageWalkAwayAndBack},
+    Scenario{"held-back-and-offered-again",
+             "the grapple leaves the offer states and returns: the same prompt hidden, then "
+             "shown again",
+             heldBackAndOfferedAgainFrames, stageHeldBackAndOfferedAgain},
+    Scenario{"grapple-flag-dropped",
+             "the grapple flag drops while the prompt is offered: the prompt deleted, the "
+             "dictionaries released",
+             grappleFlagDroppedFrames, stageGrappleFlagDropped},
 };
 
 } // namespace

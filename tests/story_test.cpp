@@ -1,6 +1,7 @@
-// A whole typical drowning, end to end: the module is attached, its script
-// runs on the fiber frame by frame against the staged world, and the story of
-// what it asked the game for is compared with the committed one.
+// Whole scenarios, end to end: the module is attached, its script runs on the
+// fiber frame by frame against the staged world, and the story of what it
+// asked the game for is checked: the typical drowning against the committed
+// one, every scenario against the milestones that make its point.
 #include "host/entry.h"
 
 #include "module_state.h"
@@ -12,8 +13,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -29,70 +32,196 @@ std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
-class TypicalDrowning : public ::testing::Test {
-protected:
-    void SetUp() override {
+// Runs a registered scenario in a fresh game folder, holding the settings the
+// story tests expect unless the scenario writes its own, and returns its story.
+class ScenarioRun {
+public:
+    explicit ScenarioRun(std::string_view name) {
         test::resetModuleState();
-        cwd.write("Sloshmere.ini",
-                  "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n");
-        names = sim::stageTypicalDrowning(host);
+        cwd_.write("Sloshmere.ini",
+                   "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n");
+        const sim::Scenario* scenario = sim::findScenario(name);
+        if (scenario == nullptr) {
+            ADD_FAILURE() << "no scenario named " << name;
+            return;
+        }
+        const sim::Cast cast = scenario->stage(host);
         const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
         DllMain(module, DLL_PROCESS_ATTACH, nullptr);
-        host.runFrames(sim::typicalDrowningFrames);
+        host.runFrames(scenario->frames);
         DllMain(module, DLL_PROCESS_DETACH, nullptr);
-        story = sim::formatStory(sim::tellStory(host, names));
+        story = sim::formatStory(sim::tellStory(host, cast));
     }
 
-    test::TempCwd cwd;
     sim::Host host;
-    std::map<int, std::string> names;
     std::vector<std::string> story;
+
+private:
+    test::TempCwd cwd_;
 };
 
-TEST_F(TypicalDrowning, MilestonesComeInOrder) {
-    const std::vector<std::string> milestones = {
-        "prompt \"Drown\" offered on INPUT_CONTEXT_X",
-        "animation dictionary \"patron\" loaded",
-        "animation dictionary \"arthur\" loaded",
-        "the player completed the hold",
-        "player placed at",
-        "victim placed at",
-        "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started: player leads, victim follows",
-        "prompt deleted",
-        "animation dictionary \"arthur\" released",
-        "splash 0.5 on the victim",
-        "victim says DROWNING",
-        "victim says POST_DROWN_COUGH",
-        "victim says DROWNING",
-        "splash 1 on the victim",
-        "knockout finish 1 of 4 on the victim",
-        "knockout finish 4 of 4 on the victim",
-    };
+// The first milestone that does not come, in order, among the story's lines;
+// empty when all do.
+std::string missingMilestone(const std::vector<std::string>& story,
+                             const std::vector<std::string>& milestones) {
     std::size_t next = 0;
     for (const std::string& line : story) {
         if (next < milestones.size() && line.find(milestones[next]) != std::string::npos) {
             ++next;
         }
     }
-    EXPECT_EQ(next, milestones.size())
-        << "missing milestone: \"" << milestones[std::min(next, milestones.size() - 1)] << "\"";
-    EXPECT_FALSE(host.scriptEscaped());
+    return next < milestones.size() ? milestones[next] : std::string();
 }
 
-TEST_F(TypicalDrowning, TheStoryMatchesTheCommittedOne) {
+std::vector<const sim::TraceEntry*> callsTo(const sim::Host& host, std::string_view label) {
+    std::vector<const sim::TraceEntry*> out;
+    for (const sim::TraceEntry& entry : host.trace) {
+        if (entry.kind == sim::TraceEntry::Kind::Native && sim::nativeLabel(entry.hash) == label) {
+            out.push_back(&entry);
+        }
+    }
+    return out;
+}
+
+std::string storyText(const std::vector<std::string>& story) {
+    std::ostringstream out;
+    for (const std::string& line : story) {
+        out << line << '\n';
+    }
+    return out.str();
+}
+
+TEST(TypicalDrowning, TheStoryMatchesTheCommittedOne) {
+    const ScenarioRun run("typical-drowning");
     if (std::getenv("SLOSHMERE_UPDATE_GOLDEN") != nullptr) {
         std::ofstream out(goldenPath);
-        for (const std::string& line : story) {
+        for (const std::string& line : run.story) {
             out << line << '\n';
         }
     }
     const std::vector<std::string> golden = readLines(goldenPath);
     ASSERT_FALSE(golden.empty()) << goldenPath << " is missing; run with SLOSHMERE_UPDATE_GOLDEN=1";
-    for (std::size_t i = 0; i < std::max(golden.size(), story.size()); ++i) {
+    for (std::size_t i = 0; i < std::max(golden.size(), run.story.size()); ++i) {
         const std::string want = i < golden.size() ? golden[i] : "(nothing)";
-        const std::string got = i < story.size() ? story[i] : "(nothing)";
+        const std::string got = i < run.story.size() ? run.story[i] : "(nothing)";
         ASSERT_EQ(got, want) << "first difference at line " << i + 1 << " of " << goldenPath;
     }
 }
+
+TEST(Scenarios, EveryNameIsUniqueAndFound) {
+    std::set<std::string_view> seen;
+    for (const sim::Scenario& scenario : sim::scenarios()) {
+        EXPECT_TRUE(seen.insert(scenario.name).second) << "registered twice: " << scenario.name;
+        EXPECT_EQ(sim::findScenario(scenario.name), &scenario) << scenario.name;
+        EXPECT_FALSE(scenario.summary.empty()) << scenario.name;
+        EXPECT_GT(scenario.frames, 0) << scenario.name;
+    }
+    EXPECT_EQ(sim::findScenario("no-such-scenario"), nullptr);
+}
+
+// One scenario and what its run must show: milestones of its story, in order,
+// and facts of the trace the story is too coarse to tell.
+struct ScenarioCase {
+    std::string_view name;
+    std::vector<std::string> milestones;
+    void (*traceFacts)(const sim::Host& host);
+};
+
+// gtest prints a row by its scenario's name.
+void PrintTo(const ScenarioCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+std::string rowName(const ::testing::TestParamInfo<ScenarioCase>& row) {
+    std::string name(row.param.name);
+    std::erase(name, '-');
+    return name;
+}
+
+class ScenarioStory : public ::testing::TestWithParam<ScenarioCase> {};
+
+TEST_P(ScenarioStory, ShowsItsPoint) {
+    const ScenarioCase& row = GetParam();
+    const ScenarioRun run(row.name);
+    EXPECT_FALSE(run.host.scriptEscaped());
+    EXPECT_EQ(missingMilestone(run.story, row.milestones), "") << storyText(run.story);
+    if (row.traceFacts != nullptr) {
+        row.traceFacts(run.host);
+    }
+}
+
+const ScenarioCase scenarioCases[] = {
+    {"typical-drowning",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"patron\" loaded",
+         "animation dictionary \"arthur\" loaded",
+         "the player completed the hold",
+         "player placed at",
+         "victim placed at",
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started: player leads, victim follows",
+         "prompt deleted",
+         "animation dictionary \"arthur\" released",
+         "splash 0.5 on the victim",
+         "victim says DROWNING",
+         "victim says POST_DROWN_COUGH",
+         "victim says DROWNING",
+         "splash 1 on the victim",
+         "knockout finish 1 of 4 on the victim",
+         "knockout finish 4 of 4 on the victim",
+     },
+     nullptr},
+    {"walk-away-and-back",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"arthur\" loaded",
+         "prompt hidden",
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"patron\" requested",
+         "animation dictionary \"arthur\" loaded",
+     },
+     [](const sim::Host& host) {
+         // The first prompt is left registered, disabled and hidden, never
+         // deleted; the second one is the live one.
+         EXPECT_TRUE(callsTo(host, "PROMPT_DELETE").empty());
+         ASSERT_EQ(host.world.prompts.size(), 2U);
+         const sim::Prompt& first = host.world.prompts[0];
+         EXPECT_TRUE(first.registered && !first.enabled && !first.visible && !first.deleted);
+         const sim::Prompt& second = host.world.prompts[1];
+         EXPECT_TRUE(second.registered && second.enabled && second.visible);
+     }},
+    {"held-back-and-offered-again",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"arthur\" loaded",
+         "prompt hidden",
+         "prompt shown again",
+     },
+     [](const sim::Host& host) {
+         // The same prompt all along: made once, its dictionaries loaded
+         // once, never deleted.
+         EXPECT_EQ(host.world.prompts.size(), 1U);
+         EXPECT_EQ(callsTo(host, "REQUEST_ANIM_DICT").size(), 2U);
+         EXPECT_TRUE(callsTo(host, "PROMPT_DELETE").empty());
+     }},
+    {"grapple-flag-dropped",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"arthur\" loaded",
+         "prompt hidden",
+         "prompt deleted",
+         "animation dictionary \"patron\" released",
+         "animation dictionary \"arthur\" released",
+     },
+     [](const sim::Host& host) {
+         const auto deletes = callsTo(host, "PROMPT_DELETE");
+         ASSERT_EQ(deletes.size(), 1U);
+         ASSERT_EQ(host.world.prompts.size(), 1U);
+         EXPECT_EQ(deletes[0]->intArg(0), host.world.prompts[0].id);
+         EXPECT_TRUE(host.world.prompts[0].deleted);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Registry, ScenarioStory, ::testing::ValuesIn(scenarioCases), rowName);
 
 } // namespace
