@@ -56,4 +56,11 @@ inline constexpr int heldBackAndOfferedAgainFrames = 45;
 Cast stageGrappleFlagDropped(Host& host);
 inline constexpr int grappleFlagDroppedFrames = 30;
 
+// The settings file edited between two prompts, then deleted, then replaced
+// by a directory: the second prompt takes the new label and control, and the
+// later ones keep them. The last round puts the first file back, so the game
+// folder is left as it was found.
+Cast stageSettingsEdited(Host& host);
+inline constexpr int settingsEditedFrames = 62;
+
 } // namespace sim

@@ -25,6 +25,10 @@ constexpr std::array registry = {
              "the grapple flag drops while the prompt is offered: the prompt deleted, the "
              "dictionaries released",
              grappleFlagDroppedFrames, stageGrappleFlagDropped},
+    Scenario{"settings-edited",
+             "the settings edited between prompts, then deleted, then made a directory: the "
+             "last good label and control stay",
+             settingsEditedFrames, stageSettingsEdited},
 };
 
 } // namespace

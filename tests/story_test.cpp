@@ -220,6 +220,22 @@ const ScenarioCase scenarioCases[] = {
          EXPECT_EQ(deletes[0]->intArg(0), host.world.prompts[0].id);
          EXPECT_TRUE(host.world.prompts[0].deleted);
      }},
+    {"settings-edited",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_Y",
+         "prompt deleted",
+         "prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1",
+         "prompt deleted",
+         // The file deleted: the last good values stay.
+         "prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1",
+         "prompt deleted",
+         // A directory in its place: likewise.
+         "prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1",
+     },
+     [](const sim::Host& host) {
+         // Exactly the four prompts the milestones name, none in between.
+         EXPECT_EQ(host.world.prompts.size(), 4U);
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Registry, ScenarioStory, ::testing::ValuesIn(scenarioCases), rowName);
