@@ -63,4 +63,15 @@ inline constexpr int grappleFlagDroppedFrames = 30;
 Cast stageSettingsEdited(Host& host);
 inline constexpr int settingsEditedFrames = 62;
 
+// The player exactly over the trough's origin when the hold completes, with
+// no ground to be found: the way the trough faces gives the direction and
+// both pedestrians are placed at the trough's own height.
+Cast stageAboveTheTrough(Host& host);
+inline constexpr int aboveTheTroughFrames = 30;
+
+// The drowning going straight to the knockout: its 11-second wait and the
+// four finishing calls, then the breakout control used, answered by a throw.
+Cast stageKnockoutAndThrow(Host& host);
+inline constexpr int knockoutAndThrowFrames = 360;
+
 } // namespace sim

@@ -29,6 +29,14 @@ constexpr std::array registry = {
              "the settings edited between prompts, then deleted, then made a directory: the "
              "last good label and control stay",
              settingsEditedFrames, stageSettingsEdited},
+    Scenario{"above-the-trough",
+             "the hold completed right over the trough's origin, with no ground found: placed "
+             "by the way it faces, at its height",
+             aboveTheTroughFrames, stageAboveTheTrough},
+    Scenario{"knockout-and-throw",
+             "the drowning goes straight to the knockout, its wait and four finishing calls, "
+             "then the breakout throw",
+             knockoutAndThrowFrames, stageKnockoutAndThrow},
 };
 
 } // namespace

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -235,6 +237,70 @@ const ScenarioCase scenarioCases[] = {
      [](const sim::Host& host) {
          // Exactly the four prompts the milestones name, none in between.
          EXPECT_EQ(host.world.prompts.size(), 4U);
+     }},
+    {"above-the-trough",
+     {
+         "the player completed the hold",
+         "player placed at (101.57, 201.36, 49.80) heading 233.1",
+         "victim placed at (101.25, 201.60, 49.80) heading 233.1",
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started",
+     },
+     [](const sim::Host& host) {
+         // No horizontal distance to the trough: its facing is asked for once.
+         const auto forward = callsTo(host, "GET_ENTITY_FORWARD_VECTOR");
+         ASSERT_EQ(forward.size(), 1U);
+         EXPECT_EQ(forward[0]->intArg(0), 900);
+         // The probe fails, so both stand at the trough's own height, not
+         // at the lifted height the probe started from.
+         const auto probes = callsTo(host, "GET_GROUND_Z_FOR_3D_COORD");
+         ASSERT_EQ(probes.size(), 1U);
+         EXPECT_EQ(probes[0]->floatBits(2), std::bit_cast<std::uint32_t>(49.8F + 1.0F));
+         EXPECT_EQ(probes[0]->result[0], 0U);
+         const auto placed = callsTo(host, "SET_ENTITY_COORDS");
+         ASSERT_EQ(placed.size(), 2U);
+         for (const sim::TraceEntry* entry : placed) {
+             EXPECT_EQ(entry->floatBits(3), std::bit_cast<std::uint32_t>(49.8F));
+         }
+     }},
+    {"knockout-and-throw",
+     {
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started",
+         "victim says DROWNING",
+         "splash 1 on the victim",
+         "knockout finish 1 of 4 on the victim",
+         "knockout finish 2 of 4 on the victim",
+         "knockout finish 3 of 4 on the victim",
+         "knockout finish 4 of 4 on the victim",
+         "victim thrown by the player",
+     },
+     [](const sim::Host& host) {
+         constexpr int victim = 2;
+         constexpr int player = 1;
+         const auto splashes = callsTo(host, "PLAY_PARTICLE_FX_ON_PED");
+         ASSERT_EQ(splashes.size(), 1U);
+         EXPECT_EQ(splashes[0]->floatArg(9), 1.0F);
+         // The finish comes on the first frame at least 11000 ms after the
+         // knockout splash, once each, with its own arguments.
+         const std::vector<std::vector<std::int32_t>> finishes = {
+             {victim, 1}, {victim, player, 0}, {victim, 1}, {victim, 0, 0}};
+         for (std::size_t i = 0; i < finishes.size(); ++i) {
+             const auto calls = callsTo(host, "KNOCKOUT_FINISH_" + std::to_string(i + 1));
+             ASSERT_EQ(calls.size(), 1U) << "finish " << i + 1;
+             const std::uint32_t waited = calls[0]->gameTime - splashes[0]->gameTime;
+             EXPECT_GE(waited, 11000U);
+             EXPECT_LT(waited, 11000U + host.world.gameTimerStep);
+             ASSERT_EQ(calls[0]->args.size(), finishes[i].size()) << "finish " << i + 1;
+             for (std::size_t a = 0; a < finishes[i].size(); ++a) {
+                 EXPECT_EQ(calls[0]->intArg(a), finishes[i][a]) << "finish " << i + 1;
+             }
+         }
+         const auto throws = callsTo(host, "THROW_START");
+         ASSERT_EQ(throws.size(), 1U);
+         EXPECT_EQ(throws[0]->intArg(0), victim);
+         EXPECT_EQ(throws[0]->intArg(1), player);
+         const auto flags = callsTo(host, "THROW_SET_FLAGS");
+         ASSERT_EQ(flags.size(), 1U);
+         EXPECT_EQ(flags[0]->intArg(1), 0x8000);
      }},
 };
 
