@@ -74,4 +74,11 @@ inline constexpr int aboveTheTroughFrames = 30;
 Cast stageKnockoutAndThrow(Host& host);
 inline constexpr int knockoutAndThrowFrames = 360;
 
+// The prompt offered amid 1024 pedestrians, one of every kind the nearby scan
+// passes over (not human, dead, mounted, in a vehicle, each state test, config
+// flag 11, far away, a NaN separation, just beyond the bound) and a tie at the
+// bound: the prompt joins the prompt group of the later of the tied pair.
+Cast stageCrowdOf1024(Host& host);
+inline constexpr int crowdOf1024Frames = 10;
+
 } // namespace sim

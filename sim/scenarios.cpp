@@ -37,6 +37,10 @@ constexpr std::array registry = {
              "the drowning goes straight to the knockout, its wait and four finishing calls, "
              "then the breakout throw",
              knockoutAndThrowFrames, stageKnockoutAndThrow},
+    Scenario{"crowd-of-1024",
+             "the prompt offered amid 1024 pedestrians, one of each kind the scan passes over: "
+             "it joins the one expected pedestrian's group",
+             crowdOf1024Frames, stageCrowdOf1024},
 };
 
 } // namespace

@@ -302,6 +302,25 @@ const ScenarioCase scenarioCases[] = {
          ASSERT_EQ(flags.size(), 1U);
          EXPECT_EQ(flags[0]->intArg(1), 0x8000);
      }},
+    {"crowd-of-1024",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "prompt placed in the prompt group 77",
+     },
+     [](const sim::Host& host) {
+         bool listedAll = false;
+         for (const sim::TraceEntry& entry : host.trace) {
+             if (entry.kind == sim::TraceEntry::Kind::GetAllPeds) {
+                 listedAll = entry.result[0] == 1024U;
+                 break;
+             }
+         }
+         EXPECT_TRUE(listedAll) << "the first scan did not see the whole crowd";
+         // The group asked for is the expected pedestrian's, handle 30.
+         const auto groups = callsTo(host, "PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY");
+         ASSERT_EQ(groups.size(), 1U);
+         EXPECT_EQ(groups[0]->intArg(0), 30);
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Registry, ScenarioStory, ::testing::ValuesIn(scenarioCases), rowName);
