@@ -54,8 +54,11 @@ void addFiller(World& world, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         const int handle = firstFiller + static_cast<int>(world.peds.size());
         Ped& ped = world.addPed(handle);
-        ped.position = {stage::besideTrough.x + 40.0F + static_cast<float>(i % 32) * 2.0F,
-                        stage::besideTrough.y + static_cast<float>(i / 32) * 2.0F,
+        // Rows of 32, two units apart, starting 40 units east of the player.
+        const std::size_t row = i / 32;
+        const std::size_t column = i % 32;
+        ped.position = {stage::besideTrough.x + 40.0F + static_cast<float>(column) * 2.0F,
+                        stage::besideTrough.y + static_cast<float>(row) * 2.0F,
                         stage::besideTrough.z};
         ped.promptGroup = groupOf(handle);
     }
