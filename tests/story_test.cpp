@@ -1,6 +1,8 @@
-// A whole typical drowning, end to end: the module is attached, its script
-// runs on the fiber frame by frame against the staged world, and the story and
-// the picture of what it asked the game for are compared with committed ones.
+// Whole scenarios, end to end: the module is attached, its script runs on the
+// fiber frame by frame against the staged world, and the story and the
+// picture of what it asked the game for are checked: the typical drowning's
+// against committed ones, every scenario against the milestones that make
+// its point.
 #include "host/entry.h"
 
 #include "module_state.h"
@@ -12,12 +14,16 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -49,23 +55,6 @@ void expectGolden(const std::string& name, const std::vector<std::string>& lines
     }
 }
 
-// Stages the typical drowning, lets `adjust` change the game's side, and runs
-// it from a fresh module to its end. Returns the roles of the entities.
-std::map<int, std::string> runTypicalDrowning(test::TempCwd& cwd, sim::Host& host,
-                                              const std::function<void(sim::Host&)>& adjust) {
-    test::resetModuleState();
-    cwd.write("Sloshmere.ini", "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n");
-    std::map<int, std::string> names = sim::stageTypicalDrowning(host);
-    if (adjust) {
-        adjust(host);
-    }
-    const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
-    DllMain(module, DLL_PROCESS_ATTACH, nullptr);
-    host.runFrames(sim::typicalDrowningFrames);
-    DllMain(module, DLL_PROCESS_DETACH, nullptr);
-    return names;
-}
-
 // The attributes of every element of the picture that carries `cls`.
 std::vector<std::map<std::string, std::string>> elementsOfClass(const std::string& svg,
                                                                 const std::string& cls) {
@@ -88,63 +77,89 @@ std::uint32_t bitsOf(const std::string& text) {
     return std::bit_cast<std::uint32_t>(std::strtof(text.c_str(), nullptr));
 }
 
-class TypicalDrowning : public ::testing::Test {
-protected:
-    void SetUp() override {
-        names = runTypicalDrowning(cwd, host, nullptr);
-        story = sim::formatStory(sim::tellStory(host, names));
+// Runs a registered scenario in a fresh game folder, holding the settings the
+// story tests expect unless the scenario writes its own, and returns its story.
+class ScenarioRun {
+public:
+    // `adjust`, when given, changes the game's side after the stage.
+    explicit ScenarioRun(std::string_view name,
+                         const std::function<void(sim::Host&)>& adjust = nullptr) {
+        test::resetModuleState();
+        cwd_.write("Sloshmere.ini",
+                   "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n");
+        const sim::Scenario* scenario = sim::findScenario(name);
+        if (scenario == nullptr) {
+            ADD_FAILURE() << "no scenario named " << name;
+            return;
+        }
+        cast = scenario->stage(host);
+        if (adjust) {
+            adjust(host);
+        }
+        const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
+        DllMain(module, DLL_PROCESS_ATTACH, nullptr);
+        host.runFrames(scenario->frames);
+        DllMain(module, DLL_PROCESS_DETACH, nullptr);
+        story = sim::formatStory(sim::tellStory(host, cast));
     }
 
-    test::TempCwd cwd;
     sim::Host host;
-    std::map<int, std::string> names;
+    sim::Cast cast;
     std::vector<std::string> story;
+
+private:
+    test::TempCwd cwd_;
 };
 
-TEST_F(TypicalDrowning, MilestonesComeInOrder) {
-    const std::vector<std::string> milestones = {
-        "prompt \"Drown\" offered on INPUT_CONTEXT_X",
-        "animation dictionary \"patron\" loaded",
-        "animation dictionary \"arthur\" loaded",
-        "the player completed the hold",
-        "player placed at",
-        "victim placed at",
-        "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started: player leads, victim follows",
-        "prompt deleted",
-        "animation dictionary \"arthur\" released",
-        "splash 0.5 on the victim",
-        "victim says DROWNING",
-        "victim says POST_DROWN_COUGH",
-        "victim says DROWNING",
-        "splash 1 on the victim",
-        "knockout finish 1 of 4 on the victim",
-        "knockout finish 4 of 4 on the victim",
-    };
+// The first milestone that does not come, in order, among the story's lines;
+// empty when all do.
+std::string missingMilestone(const std::vector<std::string>& story,
+                             const std::vector<std::string>& milestones) {
     std::size_t next = 0;
     for (const std::string& line : story) {
         if (next < milestones.size() && line.find(milestones[next]) != std::string::npos) {
             ++next;
         }
     }
-    EXPECT_EQ(next, milestones.size())
-        << "missing milestone: \"" << milestones[std::min(next, milestones.size() - 1)] << "\"";
-    EXPECT_FALSE(host.scriptEscaped());
+    return next < milestones.size() ? milestones[next] : std::string();
 }
 
-TEST_F(TypicalDrowning, TheStoryMatchesTheCommittedOne) {
-    expectGolden("typical_drowning.txt", story);
+std::vector<const sim::TraceEntry*> callsTo(const sim::Host& host, std::string_view label) {
+    std::vector<const sim::TraceEntry*> out;
+    for (const sim::TraceEntry& entry : host.trace) {
+        if (entry.kind == sim::TraceEntry::Kind::Native && sim::nativeLabel(entry.hash) == label) {
+            out.push_back(&entry);
+        }
+    }
+    return out;
 }
 
-TEST_F(TypicalDrowning, ThePictureMatchesTheCommittedOne) {
+std::string storyText(const std::vector<std::string>& story) {
+    std::ostringstream out;
+    for (const std::string& line : story) {
+        out << line << '\n';
+    }
+    return out.str();
+}
+
+TEST(TypicalDrowning, TheStoryMatchesTheCommittedOne) {
+    const ScenarioRun run("typical-drowning");
+    expectGolden("typical_drowning.txt", run.story);
+}
+
+TEST(TypicalDrowning, ThePictureMatchesTheCommittedOne) {
+    const ScenarioRun run("typical-drowning");
     expectGolden("typical_drowning.svg",
-                 linesOf(std::istringstream(sim::drawPicture(host, names))));
+                 linesOf(std::istringstream(sim::drawPicture(run.host, run.cast))));
 }
 
 // The picture draws each pedestrian where SET_ENTITY_COORDS put it and turns
 // its arrow by the heading SET_ENTITY_HEADING gave, to the last bit, and the
 // trough where the module read it.
-TEST_F(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
-    const std::string svg = sim::drawPicture(host, names);
+TEST(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
+    const ScenarioRun run("typical-drowning");
+    const sim::Host& host = run.host;
+    const std::string svg = sim::drawPicture(host, run.cast);
     const auto placed = elementsOfClass(svg, "placed");
     const auto coords = host.calls(0x06843DA7060A026B);   // SET_ENTITY_COORDS
     const auto headings = host.calls(0xCF2B9C0645C4651B); // SET_ENTITY_HEADING
@@ -179,21 +194,235 @@ TEST_F(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
 // A hold that never completes: the prompt is offered and the dictionaries
 // load, but nothing is placed, so the picture is the timeline alone.
 TEST(PictureOfARun, WithoutAPlacementHasNoTopView) {
-    test::TempCwd cwd;
-    sim::Host host;
-    const auto names = runTypicalDrowning(cwd, host, [](sim::Host& h) {
+    const ScenarioRun run("typical-drowning", [](sim::Host& h) {
         h.handle(0xE0F65F0640EF0617, [](sim::NativeCall& call) { // PROMPT_HAS_HOLD_MODE_COMPLETED
             call.i32(0);
             call.returnBool(false);
         });
     });
+    const sim::Host& host = run.host;
     ASSERT_TRUE(host.calls(0x06843DA7060A026B).empty());  // no SET_ENTITY_COORDS
     ASSERT_FALSE(host.calls(0xF7AA2696A22AD8B9).empty()); // PROMPT_REGISTER_END
-    const std::string svg = sim::drawPicture(host, names);
+    const std::string svg = sim::drawPicture(host, run.cast);
     EXPECT_EQ(svg.find("id=\"top-view\""), std::string::npos);
     EXPECT_TRUE(elementsOfClass(svg, "placed").empty());
     EXPECT_NE(svg.find("id=\"timeline\""), std::string::npos);
     EXPECT_FALSE(elementsOfClass(svg, "offer").empty());
 }
+
+TEST(Scenarios, EveryNameIsUniqueAndFound) {
+    std::set<std::string_view> seen;
+    for (const sim::Scenario& scenario : sim::scenarios()) {
+        EXPECT_TRUE(seen.insert(scenario.name).second) << "registered twice: " << scenario.name;
+        EXPECT_EQ(sim::findScenario(scenario.name), &scenario) << scenario.name;
+        EXPECT_FALSE(scenario.summary.empty()) << scenario.name;
+        EXPECT_GT(scenario.frames, 0) << scenario.name;
+    }
+    EXPECT_EQ(sim::findScenario("no-such-scenario"), nullptr);
+}
+
+// One scenario and what its run must show: milestones of its story, in order,
+// and facts of the trace the story is too coarse to tell.
+struct ScenarioCase {
+    std::string_view name;
+    std::vector<std::string> milestones;
+    void (*traceFacts)(const sim::Host& host);
+};
+
+// gtest prints a row by its scenario's name.
+void PrintTo(const ScenarioCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+std::string rowName(const ::testing::TestParamInfo<ScenarioCase>& row) {
+    std::string name(row.param.name);
+    std::erase(name, '-');
+    return name;
+}
+
+class ScenarioStory : public ::testing::TestWithParam<ScenarioCase> {};
+
+TEST_P(ScenarioStory, ShowsItsPoint) {
+    const ScenarioCase& row = GetParam();
+    const ScenarioRun run(row.name);
+    EXPECT_FALSE(run.host.scriptEscaped());
+    EXPECT_EQ(missingMilestone(run.story, row.milestones), "") << storyText(run.story);
+    if (row.traceFacts != nullptr) {
+        row.traceFacts(run.host);
+    }
+}
+
+const ScenarioCase scenarioCases[] = {
+    {"typical-drowning",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"patron\" loaded",
+         "animation dictionary \"arthur\" loaded",
+         "the player completed the hold",
+         "player placed at",
+         "victim placed at",
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started: player leads, victim follows",
+         "prompt deleted",
+         "animation dictionary \"arthur\" released",
+         "splash 0.5 on the victim",
+         "victim says DROWNING",
+         "victim says POST_DROWN_COUGH",
+         "victim says DROWNING",
+         "splash 1 on the victim",
+         "knockout finish 1 of 4 on the victim",
+         "knockout finish 4 of 4 on the victim",
+     },
+     nullptr},
+    {"walk-away-and-back",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"arthur\" loaded",
+         "prompt hidden",
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"patron\" requested",
+         "animation dictionary \"arthur\" loaded",
+     },
+     [](const sim::Host& host) {
+         // The first prompt is left registered, disabled and hidden, never
+         // deleted; the second one is the live one.
+         EXPECT_TRUE(callsTo(host, "PROMPT_DELETE").empty());
+         ASSERT_EQ(host.world.prompts.size(), 2U);
+         const sim::Prompt& first = host.world.prompts[0];
+         EXPECT_TRUE(first.registered && !first.enabled && !first.visible && !first.deleted);
+         const sim::Prompt& second = host.world.prompts[1];
+         EXPECT_TRUE(second.registered && second.enabled && second.visible);
+     }},
+    {"held-back-and-offered-again",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"arthur\" loaded",
+         "prompt hidden",
+         "prompt shown again",
+     },
+     [](const sim::Host& host) {
+         // The same prompt all along: made once, its dictionaries loaded
+         // once, never deleted.
+         EXPECT_EQ(host.world.prompts.size(), 1U);
+         EXPECT_EQ(callsTo(host, "REQUEST_ANIM_DICT").size(), 2U);
+         EXPECT_TRUE(callsTo(host, "PROMPT_DELETE").empty());
+     }},
+    {"grapple-flag-dropped",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "animation dictionary \"arthur\" loaded",
+         "prompt hidden",
+         "prompt deleted",
+         "animation dictionary \"patron\" released",
+         "animation dictionary \"arthur\" released",
+     },
+     [](const sim::Host& host) {
+         const auto deletes = callsTo(host, "PROMPT_DELETE");
+         ASSERT_EQ(deletes.size(), 1U);
+         ASSERT_EQ(host.world.prompts.size(), 1U);
+         EXPECT_EQ(deletes[0]->intArg(0), host.world.prompts[0].id);
+         EXPECT_TRUE(host.world.prompts[0].deleted);
+     }},
+    {"settings-edited",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_Y",
+         "prompt deleted",
+         "prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1",
+         "prompt deleted",
+         // The file deleted: the last good values stay.
+         "prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1",
+         "prompt deleted",
+         // A directory in its place: likewise.
+         "prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1",
+     },
+     [](const sim::Host& host) {
+         // Exactly the four prompts the milestones name, none in between.
+         EXPECT_EQ(host.world.prompts.size(), 4U);
+     }},
+    {"above-the-trough",
+     {
+         "the player completed the hold",
+         "player placed at (101.57, 201.36, 49.80) heading 233.1",
+         "victim placed at (101.25, 201.60, 49.80) heading 233.1",
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started",
+     },
+     [](const sim::Host& host) {
+         // No horizontal distance to the trough: its facing is asked for once.
+         const auto forward = callsTo(host, "GET_ENTITY_FORWARD_VECTOR");
+         ASSERT_EQ(forward.size(), 1U);
+         EXPECT_EQ(forward[0]->intArg(0), 900);
+         // The probe fails, so both stand at the trough's own height, not
+         // at the lifted height the probe started from.
+         const auto probes = callsTo(host, "GET_GROUND_Z_FOR_3D_COORD");
+         ASSERT_EQ(probes.size(), 1U);
+         EXPECT_EQ(probes[0]->floatBits(2), std::bit_cast<std::uint32_t>(49.8F + 1.0F));
+         EXPECT_EQ(probes[0]->result[0], 0U);
+         const auto placed = callsTo(host, "SET_ENTITY_COORDS");
+         ASSERT_EQ(placed.size(), 2U);
+         for (const sim::TraceEntry* entry : placed) {
+             EXPECT_EQ(entry->floatBits(3), std::bit_cast<std::uint32_t>(49.8F));
+         }
+     }},
+    {"knockout-and-throw",
+     {
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started",
+         "victim says DROWNING",
+         "splash 1 on the victim",
+         "knockout finish 1 of 4 on the victim",
+         "knockout finish 2 of 4 on the victim",
+         "knockout finish 3 of 4 on the victim",
+         "knockout finish 4 of 4 on the victim",
+         "victim thrown by the player",
+     },
+     [](const sim::Host& host) {
+         constexpr int victim = 2;
+         constexpr int player = 1;
+         const auto splashes = callsTo(host, "PLAY_PARTICLE_FX_ON_PED");
+         ASSERT_EQ(splashes.size(), 1U);
+         EXPECT_EQ(splashes[0]->floatArg(9), 1.0F);
+         // The finish comes on the first frame at least 11000 ms after the
+         // knockout splash, once each, with its own arguments.
+         const std::vector<std::vector<std::int32_t>> finishes = {
+             {victim, 1}, {victim, player, 0}, {victim, 1}, {victim, 0, 0}};
+         for (std::size_t i = 0; i < finishes.size(); ++i) {
+             const auto calls = callsTo(host, "KNOCKOUT_FINISH_" + std::to_string(i + 1));
+             ASSERT_EQ(calls.size(), 1U) << "finish " << i + 1;
+             const std::uint32_t waited = calls[0]->gameTime - splashes[0]->gameTime;
+             EXPECT_GE(waited, 11000U);
+             EXPECT_LT(waited, 11000U + host.world.gameTimerStep);
+             ASSERT_EQ(calls[0]->args.size(), finishes[i].size()) << "finish " << i + 1;
+             for (std::size_t a = 0; a < finishes[i].size(); ++a) {
+                 EXPECT_EQ(calls[0]->intArg(a), finishes[i][a]) << "finish " << i + 1;
+             }
+         }
+         const auto throws = callsTo(host, "THROW_START");
+         ASSERT_EQ(throws.size(), 1U);
+         EXPECT_EQ(throws[0]->intArg(0), victim);
+         EXPECT_EQ(throws[0]->intArg(1), player);
+         const auto flags = callsTo(host, "THROW_SET_FLAGS");
+         ASSERT_EQ(flags.size(), 1U);
+         EXPECT_EQ(flags[0]->intArg(1), 0x8000);
+     }},
+    {"crowd-of-1024",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "prompt placed in the prompt group 77",
+     },
+     [](const sim::Host& host) {
+         bool listedAll = false;
+         for (const sim::TraceEntry& entry : host.trace) {
+             if (entry.kind == sim::TraceEntry::Kind::GetAllPeds) {
+                 listedAll = entry.result[0] == 1024U;
+                 break;
+             }
+         }
+         EXPECT_TRUE(listedAll) << "the first scan did not see the whole crowd";
+         // The group asked for is the expected pedestrian's, handle 30.
+         const auto groups = callsTo(host, "PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY");
+         ASSERT_EQ(groups.size(), 1U);
+         EXPECT_EQ(groups[0]->intArg(0), 30);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Registry, ScenarioStory, ::testing::ValuesIn(scenarioCases), rowName);
 
 } // namespace
