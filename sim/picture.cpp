@@ -664,7 +664,12 @@ public:
                  const std::string& title = "") {
         std::string list;
         for (const auto& [x, y] : points) {
-            list += (list.empty() ? "" : " ") + px(x) + "," + px(y);
+            if (!list.empty()) {
+                list += ' ';
+            }
+            list += px(x);
+            list += ',';
+            list += px(y);
         }
         raw("<polygon points=\"" + list + "\" class=\"" + cls + "\"" + titled("polygon", title));
     }
