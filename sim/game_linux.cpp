@@ -51,7 +51,7 @@ Game::~Game() {
 }
 
 std::string Game::moduleName() const {
-    return "the module linked into " + (executableFolder() / "sloshmere-game").string();
+    return "the module linked into " + modulePath().string();
 }
 
 std::filesystem::path Game::modulePath() const {

@@ -369,7 +369,7 @@ private:
         if (label == "PROMPT_REGISTER_END") {
             PromptState& state = prompts_[e.intArg(0)];
             state.registered = true;
-            const Prompt* prompt = registeredPrompt(host_.world, e.intArg(0));
+            const Prompt* prompt = host_.world.findPrompt(e.intArg(0));
             mark(PromptLane, e, "offer",
                  prompt == nullptr
                      ? std::string("offered")

@@ -1,6 +1,7 @@
 #include "soak.h"
 
 #include "joaat.h"
+#include "scenario_stage.h"
 
 #include <algorithm>
 #include <array>
@@ -18,11 +19,13 @@ namespace sim {
 
 namespace {
 
-constexpr int player = 1;
-constexpr int victim = 2;
-constexpr int firstTrough = 900;
-constexpr std::uint32_t drowningState = 0x4CD05DF6;
-constexpr std::uint32_t offerState = 0x13930D00;
+// The soak's worlds are the scenarios' trough side, shaken: the same roles,
+// trough handle and grapple states.
+using stage::drowningState;
+using stage::offerState;
+using stage::player;
+using stage::victim;
+constexpr int firstTrough = stage::trough;
 constexpr std::uint32_t breakoutControl = 0xD0C1FEFF;
 constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
 constexpr std::uint64_t KNOCKOUT_FINISH_4 = 0xE1EF3C1216AFF2CD;
@@ -173,7 +176,7 @@ private:
     // A point within `spread` of the player (or of where the player usually
     // stands, when the player's own position is not a number).
     Vec3 around(float spread) {
-        Vec3 centre{100.0F, 200.0F, 50.0F};
+        Vec3 centre = stage::besideTrough;
         if (const Ped* self = world_.findPed(world_.playerHandle);
             self != nullptr && std::isfinite(self->position.x) && std::isfinite(self->position.y) &&
             std::isfinite(self->position.z)) {
@@ -500,10 +503,10 @@ private:
             world_.gameTimer = 1'000'000;
             world_.playerHandle = player;
             Ped& self = world_.addPed(player);
-            self.position = {100.0F, 200.0F, 50.0F};
+            self.position = stage::besideTrough;
             self.grapplePartner = victim;
             world_.addPed(victim).position = {100.7F, 200.1F, 50.0F};
-            world_.addObject(firstTrough, joaat("p_watertrough01x"), {100.9F, 200.8F, 49.8F});
+            world_.addObject(firstTrough, joaat("p_watertrough01x"), stage::troughAt);
             for (const char* name : drownDictionaries) {
                 world_.animDicts[name].loadedAfterPolls = 1;
             }

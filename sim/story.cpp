@@ -35,7 +35,7 @@ private:
     void narrate(const TraceEntry& e) {
         const std::string label = nativeLabel(e.hash);
         if (label == "PROMPT_REGISTER_END") {
-            const Prompt* prompt = registeredPrompt(host_.world, e.intArg(0));
+            const Prompt* prompt = host_.world.findPrompt(e.intArg(0));
             if (prompt != nullptr) {
                 say(e, formatText("prompt \"%s\" offered on %s (hold %d ms)", prompt->label.c_str(),
                                   controlName(prompt->control).c_str(), prompt->holdMode));

@@ -52,14 +52,4 @@ inline std::string hashedName(const Host& host, std::uint32_t hash) {
     return formatText("0x%08X", hash);
 }
 
-// The prompt the world registered under `id`, or null.
-inline const Prompt* registeredPrompt(const World& world, int id) {
-    for (const Prompt& prompt : world.prompts) {
-        if (prompt.id == id) {
-            return &prompt;
-        }
-    }
-    return nullptr;
-}
-
 } // namespace sim

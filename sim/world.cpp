@@ -1,6 +1,7 @@
 #include "world.h"
 
 #include <cmath>
+#include <utility>
 
 namespace sim {
 
@@ -34,7 +35,11 @@ void World::indexPeds() {
 }
 
 Prompt* World::findPrompt(int id) {
-    for (Prompt& prompt : prompts) {
+    return const_cast<Prompt*>(std::as_const(*this).findPrompt(id));
+}
+
+const Prompt* World::findPrompt(int id) const {
+    for (const Prompt& prompt : prompts) {
         if (prompt.id == id) {
             return &prompt;
         }

@@ -133,6 +133,7 @@ struct World {
     // size or a move of the array drops the table by itself.
     void indexPeds();
     Prompt* findPrompt(int id);
+    [[nodiscard]] const Prompt* findPrompt(int id) const;
     Ped& addPed(int handle);
     Object* findObject(int handle);
     Object& addObject(int handle, std::uint32_t model, Vec3 position);
