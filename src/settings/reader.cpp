@@ -37,10 +37,17 @@ std::string replaceAll(std::string text, std::string_view pattern, std::string_v
     return text;
 }
 
-SettingsReader::SettingsReader(const std::string& path) : stream(path, std::ios::binary) {}
+void SettingsReader::FileCloser::operator()(std::FILE* stream) const noexcept {
+    // A failure to close changes nothing about the bytes already read.
+    std::fclose(stream);
+}
+
+// Binary mode: Windows would otherwise turn CR LF into LF and stop at a
+// Ctrl-Z byte, and the reader's own rules for line ends must see every byte.
+SettingsReader::SettingsReader(const std::string& path) : file(std::fopen(path.c_str(), "rb")) {}
 
 bool SettingsReader::read(SettingsDocument& document) {
-    if (!stream.is_open()) {
+    if (file == nullptr) {
         return false;
     }
     // Where key lines go; none before the first header. A header is the only
@@ -71,18 +78,23 @@ bool SettingsReader::read(SettingsDocument& document) {
 }
 
 std::vector<std::string> SettingsReader::readLines() {
-    // The size the stream reports at its end is not to be trusted: a directory
-    // reports an enormous one, a pipe or /proc file none at all, and a file
-    // can shrink while it is read. So the buffer grows only by the bytes that
-    // actually arrive, and a read error simply ends the input. The stream
-    // raises no exceptions, so such an error is a state and nothing more.
+    // The size a seek to the end reports is not to be trusted: a directory
+    // opens on Linux and reports an enormous one, a pipe or /proc file none at
+    // all, and a file can shrink while it is read. So the buffer grows only by
+    // the bytes that actually arrive, and a short read (end of file or an
+    // error such as reading a directory) simply ends the input.
     std::string bytes;
-    std::array<char, 4096> chunk{};
-    while (stream.read(chunk.data(), chunk.size()) || stream.gcount() > 0) {
-        bytes.append(chunk.data(), static_cast<std::size_t>(stream.gcount()));
+    if (file != nullptr) {
+        std::array<char, 4096> chunk{};
+        for (;;) {
+            const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+            bytes.append(chunk.data(), got);
+            if (got < chunk.size()) {
+                break;
+            }
+        }
+        file.reset();
     }
-    // A failure to close changes nothing about the bytes already read.
-    stream.close();
 
     std::vector<std::string> lines;
     if (bytes.empty()) {
