@@ -229,7 +229,7 @@ std::uint64_t* Host::hookNativeCall() {
     std::memcpy(entry.result, result_.data(), sizeof entry.result);
     finish(entry);
     ++callsSinceWait;
-    return result_.data();
+    return withholdResultArea ? nullptr : result_.data();
 }
 
 int Host::hookGetAllPeds(int* handles, int capacity) {

@@ -84,6 +84,9 @@ public:
     // non-zero low half, so a test may answer 2, 0x80000000 or 0xFFFFFFFF to
     // see that the module reads them all as true.
     std::uint32_t truth = 1;
+    // When set, nativeCall runs the call but hands back no result area (a
+    // null pointer), as a faulty hook might; the module must read zeros.
+    bool withholdResultArea = false;
     std::uint64_t frame = 0;
     // The names the module has asked GET_HASH_KEY for, by hash, so a trace can
     // name the hashes it passes back.
