@@ -1,7 +1,6 @@
 #include "settings/reader.h"
 
 #include <algorithm>
-#include <array>
 
 namespace sloshmere {
 
@@ -80,16 +79,22 @@ bool SettingsReader::read(SettingsDocument& document) {
 std::vector<std::string> SettingsReader::readLines() {
     // The size a seek to the end reports is not to be trusted: a directory
     // opens on Linux and reports an enormous one, a pipe or /proc file none at
-    // all, and a file can shrink while it is read. So the buffer grows only by
-    // the bytes that actually arrive, and a short read (end of file or an
-    // error such as reading a directory) simply ends the input.
+    // all, and a file can shrink while it is read. So the buffer is never
+    // sized from it: each read lands straight in the buffer and asks for as
+    // much again as has arrived (4 KiB at first, 1 MiB at most), the buffer
+    // keeps only what arrived, and a short read (end of file, or an error
+    // such as reading a directory) ends the input.
+    constexpr std::size_t firstRead = 4096;
+    constexpr std::size_t largestRead = 1U << 20U;
     std::string bytes;
     if (file != nullptr) {
-        std::array<char, 4096> chunk{};
         for (;;) {
-            const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-            bytes.append(chunk.data(), got);
-            if (got < chunk.size()) {
+            const std::size_t had = bytes.size();
+            const std::size_t want = std::clamp(had, firstRead, largestRead);
+            bytes.resize(had + want);
+            const std::size_t got = std::fread(bytes.data() + had, 1, want, file.get());
+            bytes.resize(had + got);
+            if (got < want) {
                 break;
             }
         }
