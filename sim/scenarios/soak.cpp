@@ -1,7 +1,7 @@
 #include "soak.h"
 
 #include "joaat.h"
-#include "scenario_stage.h"
+#include "stage.h"
 
 #include <algorithm>
 #include <array>
