@@ -46,14 +46,14 @@ struct Options {
     std::optional<int> frames;
     std::filesystem::path game;
     bool trace = false;
-    std::string canonicalTrace;
+    std::filesystem::path canonicalTrace;
     std::filesystem::path picture;
     bool list = false;
     bool soak = false;
     std::uint64_t seed = 1;
     int passes = 20'000;
-    std::string compareFirst;
-    std::string compareSecond;
+    std::filesystem::path compareFirst;
+    std::filesystem::path compareSecond;
 };
 
 // A whole decimal number within [low, high], or nothing.
@@ -70,50 +70,65 @@ std::optional<std::uint64_t> number(const char* text, std::uint64_t low, std::ui
     return value;
 }
 
-bool parse(int argc, char** argv, Options& options) {
+// A path from the command line as the caller meant it. The game folder
+// becomes the current directory before anything is written, so a relative
+// path is made absolute against the caller's directory now, while that is
+// still the current one.
+std::filesystem::path callerPath(const char* text) {
+    return std::filesystem::absolute(std::filesystem::path(text)).lexically_normal();
+}
+
+// Reads the command line into `options`. Returns what was wrong with it, in
+// words, or nothing when it is sound.
+std::optional<std::string> parse(int argc, char** argv, Options& options) {
     options.scenario = &sim::scenarios().front();
     for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+        const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--scenario" && value != nullptr) {
-            options.scenario = sim::findScenario(value);
-            if (options.scenario == nullptr) {
-                return false;
+        const bool hasValue = value != nullptr && *value != '\0';
+        if (arg == "--scenario" || arg == "--game" || arg == "--canonical-trace" ||
+            arg == "--picture") {
+            if (!hasValue) {
+                return arg + " needs a value";
             }
             ++i;
-        } else if (arg == "--frames") {
-            const auto frames = number(value, 1, 1'000'000);
-            if (!frames) {
-                return false;
+            if (arg == "--scenario") {
+                options.scenario = sim::findScenario(value);
+                if (options.scenario == nullptr) {
+                    return "unknown scenario \"" + std::string(value) + "\" (--list names them)";
+                }
+            } else if (arg == "--game") {
+                options.game = callerPath(value);
+            } else if (arg == "--canonical-trace") {
+                options.canonicalTrace = callerPath(value);
+            } else {
+                options.picture = callerPath(value);
             }
-            options.frames = static_cast<int>(*frames);
-            ++i;
-        } else if (arg == "--seed") {
-            const auto seed = number(value, 0, std::numeric_limits<std::uint64_t>::max());
-            if (!seed) {
-                return false;
+        } else if (arg == "--frames" || arg == "--seed" || arg == "--passes") {
+            const std::uint64_t low = arg == "--seed" ? 0 : 1;
+            const std::uint64_t high = arg == "--frames" ? 1'000'000
+                                       : arg == "--passes"
+                                           ? 10'000'000
+                                           : std::numeric_limits<std::uint64_t>::max();
+            const std::optional<std::uint64_t> parsed = number(value, low, high);
+            if (!parsed) {
+                return arg + " takes a whole number from " + std::to_string(low) + " to " +
+                       std::to_string(high);
             }
-            options.seed = *seed;
             ++i;
-        } else if (arg == "--passes") {
-            const auto passes = number(value, 1, 10'000'000);
-            if (!passes) {
-                return false;
+            if (arg == "--frames") {
+                options.frames = static_cast<int>(*parsed);
+            } else if (arg == "--passes") {
+                options.passes = static_cast<int>(*parsed);
+            } else {
+                options.seed = *parsed;
             }
-            options.passes = static_cast<int>(*passes);
-            ++i;
-        } else if (arg == "--game" && value != nullptr) {
-            options.game = value;
-            ++i;
-        } else if (arg == "--canonical-trace" && value != nullptr) {
-            options.canonicalTrace = value;
-            ++i;
-        } else if (arg == "--picture" && value != nullptr) {
-            options.picture = value;
-            ++i;
-        } else if (arg == "--compare" && value != nullptr && i + 2 < argc) {
-            options.compareFirst = value;
-            options.compareSecond = argv[i + 2];
+        } else if (arg == "--compare") {
+            if (!hasValue || i + 2 >= argc || *argv[i + 2] == '\0') {
+                return "--compare needs two files";
+            }
+            options.compareFirst = callerPath(value);
+            options.compareSecond = callerPath(argv[i + 2]);
             i += 2;
         } else if (arg == "--trace") {
             options.trace = true;
@@ -122,10 +137,10 @@ bool parse(int argc, char** argv, Options& options) {
         } else if (arg == "--list") {
             options.list = true;
         } else {
-            return false;
+            return "unknown option \"" + arg + "\"";
         }
     }
-    return true;
+    return std::nullopt;
 }
 
 int list() {
@@ -226,6 +241,7 @@ int run(const Options& options) {
         }
         std::printf("\nPicture of the run: %s\n", options.picture.string().c_str());
     }
+    canonical.finish();
     std::printf("\nCanonical trace: %s\n", canonical.summary().c_str());
     const char* verdict = "unloaded cleanly";
     if (host.scriptEscaped()) {
@@ -245,12 +261,12 @@ int run(const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "%s\n", usage);
-        return 2;
-    }
     try {
+        Options options;
+        if (const std::optional<std::string> wrong = parse(argc, argv, options)) {
+            std::fprintf(stderr, "sloshmere-sim: %s\n%s\n", wrong->c_str(), usage);
+            return 2;
+        }
         if (options.list) {
             return list();
         }

@@ -87,10 +87,16 @@ std::string canonicalLine(const TraceEntry& entry) {
     return out;
 }
 
-CanonicalTrace::CanonicalTrace(const std::string& path)
-    : file_(path, std::ios::binary | std::ios::trunc) {
+CanonicalTrace::CanonicalTrace(const std::filesystem::path& path)
+    : path_(path), file_(path, std::ios::binary | std::ios::trunc) {
     if (!file_) {
-        throw std::runtime_error("cannot write the canonical trace " + path);
+        throw std::runtime_error("cannot write the canonical trace " + path.string());
+    }
+}
+
+void CanonicalTrace::finish() {
+    if (file_.is_open() && !file_.flush()) {
+        throw std::runtime_error("cannot write the canonical trace " + path_.string());
     }
 }
 
@@ -115,12 +121,12 @@ std::string CanonicalTrace::summary() const {
     return buffer;
 }
 
-bool compareCanonicalTraces(const std::string& first, const std::string& second,
+bool compareCanonicalTraces(const std::filesystem::path& first, const std::filesystem::path& second,
                             std::ostream& out) {
     std::ifstream a(first, std::ios::binary);
     std::ifstream b(second, std::ios::binary);
     if (!a || !b) {
-        out << "cannot read " << (!a ? first : second) << "\n";
+        out << "cannot read " << (!a ? first : second).string() << "\n";
         return false;
     }
     std::string lineA;
@@ -135,8 +141,8 @@ bool compareCanonicalTraces(const std::string& first, const std::string& second,
         if (moreA != moreB || lineA != lineB) {
             out << "the traces part at call " << number << "\n"
                 << "  call before, in both: " << before << "\n"
-                << "  " << first << ": " << (moreA ? lineA : "(ended)") << "\n"
-                << "  " << second << ": " << (moreB ? lineB : "(ended)") << "\n";
+                << "  " << first.string() << ": " << (moreA ? lineA : "(ended)") << "\n"
+                << "  " << second.string() << ": " << (moreB ? lineB : "(ended)") << "\n";
             return false;
         }
         before = std::move(lineA);

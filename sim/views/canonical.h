@@ -10,6 +10,7 @@
 #include "trace.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iosfwd>
 #include <string>
@@ -26,15 +27,19 @@ class CanonicalTrace {
 public:
     CanonicalTrace() = default;
     // Lines go to `path` too; throws std::runtime_error when it cannot be made.
-    explicit CanonicalTrace(const std::string& path);
+    explicit CanonicalTrace(const std::filesystem::path& path);
 
     void add(const TraceEntry& entry);
     [[nodiscard]] std::uint64_t digest() const { return digest_; }
     [[nodiscard]] std::uint64_t lines() const { return lines_; }
     // "lines 1234, digest 0123456789ABCDEF".
     [[nodiscard]] std::string summary() const;
+    // Writes out what is still buffered; throws std::runtime_error, naming
+    // the file, when any line could not be written.
+    void finish();
 
 private:
+    std::filesystem::path path_;
     std::ofstream file_;
     std::uint64_t digest_ = 0xCBF29CE484222325ULL;
     std::uint64_t lines_ = 0;
@@ -43,6 +48,7 @@ private:
 // Compares two canonical trace files line by line. Returns true when they
 // are the same; otherwise writes the first differing line of each, with the
 // line before it, to `out`, and returns false.
-bool compareCanonicalTraces(const std::string& first, const std::string& second, std::ostream& out);
+bool compareCanonicalTraces(const std::filesystem::path& first, const std::filesystem::path& second,
+                            std::ostream& out);
 
 } // namespace sim
