@@ -22,7 +22,7 @@ Presence presenceOf(const std::wstring& path) {
 }
 
 // Windows matches file names without regard to letter case.
-bool sameLetters(std::wstring_view a, std::wstring_view b) {
+bool sameFileName(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -37,7 +37,7 @@ bool sameLetters(std::wstring_view a, std::wstring_view b) {
 // "Sloshmere.ini.txt" for "Sloshmere.ini": the name, a dot and more.
 bool doublesExtensionOf(std::wstring_view entry, std::wstring_view name) {
     return entry.size() > name.size() + 1 && entry[name.size()] == L'.' &&
-           sameLetters(entry.substr(0, name.size()), name);
+           sameFileName(entry.substr(0, name.size()), name);
 }
 
 FolderFile look(const std::wstring& folder, std::string name, std::string role) {

@@ -1,5 +1,6 @@
 #include "nearest_controls.h"
 
+#include "letter_case.h"
 #include "settings/controls.h"
 
 #include <algorithm>
@@ -8,10 +9,6 @@
 namespace sloshmere::check {
 
 namespace {
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Longer names are cut to this many letters before they are compared: no
 // control name is longer than 42, and a line of the settings file may be
@@ -38,11 +35,11 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
     }
     for (std::size_t i = 1; i <= a.size(); ++i) {
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const bool same = upper(a[i - 1]) == upper(b[j - 1]);
+            const bool same = upperLetter(a[i - 1]) == upperLetter(b[j - 1]);
             at(i, j) =
                 std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + (same ? 0 : 1)});
-            if (i > 1 && j > 1 && upper(a[i - 1]) == upper(b[j - 2]) &&
-                upper(a[i - 2]) == upper(b[j - 1])) {
+            if (i > 1 && j > 1 && upperLetter(a[i - 1]) == upperLetter(b[j - 2]) &&
+                upperLetter(a[i - 2]) == upperLetter(b[j - 1])) {
                 at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
             }
         }

@@ -1,5 +1,6 @@
 #include "settings_diagnosis.h"
 
+#include "letter_case.h"
 #include "nearest_controls.h"
 #include "settings/controls.h"
 #include "settings/reader.h"
@@ -76,22 +77,6 @@ FileLines readFileLines() {
         }
     }
     return file;
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool sameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::string onLine(std::size_t line) {
@@ -194,7 +179,7 @@ Finding unknownControl(const KeyLine& line) {
     if (!controlNameTable.contains(name)) {
         std::string capitals = name;
         for (char& c : capitals) {
-            c = upper(c);
+            c = upperLetter(c);
         }
         if (controlNameTable.contains(capitals)) {
             reasons.emplace_back("control names are case-sensitive and the mod knows this one "
