@@ -200,11 +200,16 @@ Finding unknownControl(const KeyLine& line) {
     for (const std::string_view known : nearestControlNames(name, 3)) {
         nearest += (nearest.empty() ? "" : ", ") + std::string(known);
     }
+    // What else was undone still needs fixing once the name is right.
+    std::string also;
+    for (const std::string& reason : reasons) {
+        also += " Also, " + reason + ".";
+    }
     return {true,
             said +
                 " names no control the mod knows, so the prompt has no control. The "
                 "nearest names it knows: " +
-                nearest + ".",
+                nearest + "." + also,
             "Write on " + at + " a control name the mod knows, such as " +
                 nearest.substr(0, nearest.find(',')) + " (README.txt lists them all)."};
 }
@@ -243,11 +248,18 @@ SettingsDiagnosis diagnoseSettings(const FolderFile& file) {
     const FileLines lines = readable ? readFileLines() : FileLines{};
     const KeyLine* text = usedLine(lines, textKey);
     const KeyLine* input = usedLine(lines, inputKey);
-    result.labelSource = text != nullptr ? "DrownText, " + onLine(text->line)
-                                         : "the mod's own; Sloshmere.ini gives no DrownText";
-    result.controlSource = result.control && input != nullptr ? "DrownInput, " + onLine(input->line)
-                                                              : "Sloshmere.ini names none the mod "
-                                                                "knows";
+    if (text != nullptr) {
+        result.labelSource = "DrownText, " + onLine(text->line);
+    } else {
+        result.labelSource =
+            readable ? "the mod's own; Sloshmere.ini gives no DrownText" : "the mod's own";
+    }
+    if (result.control && input != nullptr) {
+        result.controlSource = "DrownInput, " + onLine(input->line);
+    } else {
+        result.controlSource = readable ? "Sloshmere.ini names none the mod knows"
+                                        : "the mod cannot read Sloshmere.ini";
+    }
 
     Findings& findings = result.findings;
     judgePresence(file, "without it the prompt has no control.",
