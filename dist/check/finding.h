@@ -1,7 +1,9 @@
 // One thing the setup check found, told in the player's words.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sloshmere::check {
@@ -19,5 +21,11 @@ struct Finding {
 };
 
 using Findings = std::vector<Finding>;
+
+// Text from the player's settings file, cut to at most `most` bytes and "..."
+// for a message: a line of the file may be megabytes long.
+inline std::string shortened(std::string_view text, std::size_t most) {
+    return text.size() <= most ? std::string(text) : std::string(text.substr(0, most)) + "...";
+}
 
 } // namespace sloshmere::check

@@ -9,6 +9,8 @@ namespace {
 
 // Console windows are often 80 columns wide; findings are wrapped to fit.
 constexpr std::size_t width = 79;
+// The most of a label the report shows; the game shows a few dozen letters.
+constexpr std::size_t labelBytes = 200;
 
 void put(std::FILE* out, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), out);
@@ -101,7 +103,8 @@ void writeReport(std::FILE* out, const CheckReport& report) {
 
     const SettingsDiagnosis& settings = report.settings;
     put(out, "\nSETTINGS, AS THE MOD READS THEM\n");
-    put(out, "  label:   \"" + settings.label + "\"  (" + settings.labelSource + ")\n");
+    const std::string label = shortened(settings.label, labelBytes);
+    put(out, "  label:   \"" + label + "\"  (" + settings.labelSource + ")\n");
     put(out,
         "  control: " + settings.control.value_or("none") + "  (" + settings.controlSource + ")\n");
 
@@ -116,8 +119,8 @@ void writeReport(std::FILE* out, const CheckReport& report) {
     if (first != all.end()) {
         put(out, "Fix this first: " + first->fix + "\n");
     } else {
-        put(out, "The prompt will read \"" + settings.label + "\" on " +
-                     settings.control.value_or("none") + ".\n");
+        put(out, "The prompt will read \"" + label + "\" on " + settings.control.value_or("none") +
+                     ".\n");
     }
 }
 

@@ -20,6 +20,9 @@ const std::string sectionName = "Sloshmere";
 const std::string textKey = "DrownText";
 const std::string inputKey = "DrownInput";
 
+// The most of a value a message quotes.
+constexpr std::size_t quotedBytes = 60;
+
 // A control the player can hold during a grapple, for the fixes to suggest.
 constexpr std::string_view suggestedControl = "INPUT_CONTEXT_Y";
 
@@ -187,7 +190,7 @@ Finding unknownControl(const KeyLine& line) {
             name = capitals;
         }
     }
-    const std::string said = "\"DrownInput = " + line.value + "\" on " + at;
+    const std::string said = "\"DrownInput = " + shortened(line.value, quotedBytes) + "\" on " + at;
     if (controlNameTable.contains(name)) {
         std::string why;
         for (const std::string& reason : reasons) {
@@ -224,7 +227,8 @@ void noteLabel(const KeyLine& line, Findings& findings) {
     }
     if (const auto note = line.value.find_first_of(";#"); note != std::string::npos) {
         findings.push_back({false,
-                            "The label on " + at + " holds \"" + line.value.substr(note) +
+                            "The label on " + at + " holds \"" +
+                                shortened(std::string_view(line.value).substr(note), quotedBytes) +
                                 "\": the mod has no notes after a value, so the prompt shows "
                                 "that too.",
                             "Put the note on a line of its own that starts with \";\"."});
