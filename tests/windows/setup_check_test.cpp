@@ -6,8 +6,8 @@
 // control the check announced against the ones the module sends the game.
 #include "game.h"
 #include "host.h"
-#include "scenario_stage.h"
 #include "settings/controls.h"
+#include "stage.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,20 @@
 #pragma once
 
 #include "host.h"
-#include "scenario.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <span>
+#include <string>
+
+namespace sim {
+
+// The roles of the entities a scenario stages ("player", "victim"), for the
+// story and the picture; every other pedestrian is "pedestrian N".
+using Cast = std::map<int, std::string>;
+
+} // namespace sim
 
 namespace sim::stage {
 

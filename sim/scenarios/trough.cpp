@@ -2,7 +2,7 @@
 // over the trough's origin, on ground the probe cannot find.
 #include "scenario.h"
 
-#include "scenario_stage.h"
+#include "stage.h"
 
 namespace sim {
 

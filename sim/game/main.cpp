@@ -8,6 +8,7 @@
 #include "canonical.h"
 #include "game.h"
 #include "host.h"
+#include "options.h"
 #include "output_watch.h"
 #include "picture.h"
 #include "scenario.h"
@@ -19,7 +20,6 @@
 #include "crt_heap.h"
 #endif
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +27,6 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -35,113 +34,6 @@
 #include <string_view>
 
 namespace {
-
-constexpr const char* usage =
-    "usage: sloshmere-sim [--scenario NAME | --soak [--seed N] [--passes N]] [--frames N] "
-    "[--game FOLDER] [--trace] [--canonical-trace FILE] [--picture FILE.svg] | --list | "
-    "--compare FILE FILE";
-
-struct Options {
-    const sim::Scenario* scenario = nullptr;
-    std::optional<int> frames;
-    std::filesystem::path game;
-    bool trace = false;
-    std::filesystem::path canonicalTrace;
-    std::filesystem::path picture;
-    bool list = false;
-    bool soak = false;
-    std::uint64_t seed = 1;
-    int passes = 20'000;
-    std::filesystem::path compareFirst;
-    std::filesystem::path compareSecond;
-};
-
-// A whole decimal number within [low, high], or nothing.
-std::optional<std::uint64_t> number(const char* text, std::uint64_t low, std::uint64_t high) {
-    if (text == nullptr || *text < '0' || *text > '9') {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long long value = std::strtoull(text, &end, 10);
-    if (*end != '\0' || errno != 0 || value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// A path from the command line as the caller meant it. The game folder
-// becomes the current directory before anything is written, so a relative
-// path is made absolute against the caller's directory now, while that is
-// still the current one.
-std::filesystem::path callerPath(const char* text) {
-    return std::filesystem::absolute(std::filesystem::path(text)).lexically_normal();
-}
-
-// Reads the command line into `options`. Returns what was wrong with it, in
-// words, or nothing when it is sound.
-std::optional<std::string> parse(int argc, char** argv, Options& options) {
-    options.scenario = &sim::scenarios().front();
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        const bool hasValue = value != nullptr && *value != '\0';
-        if (arg == "--scenario" || arg == "--game" || arg == "--canonical-trace" ||
-            arg == "--picture") {
-            if (!hasValue) {
-                return arg + " needs a value";
-            }
-            ++i;
-            if (arg == "--scenario") {
-                options.scenario = sim::findScenario(value);
-                if (options.scenario == nullptr) {
-                    return "unknown scenario \"" + std::string(value) + "\" (--list names them)";
-                }
-            } else if (arg == "--game") {
-                options.game = callerPath(value);
-            } else if (arg == "--canonical-trace") {
-                options.canonicalTrace = callerPath(value);
-            } else {
-                options.picture = callerPath(value);
-            }
-        } else if (arg == "--frames" || arg == "--seed" || arg == "--passes") {
-            const std::uint64_t low = arg == "--seed" ? 0 : 1;
-            const std::uint64_t high = arg == "--frames" ? 1'000'000
-                                       : arg == "--passes"
-                                           ? 10'000'000
-                                           : std::numeric_limits<std::uint64_t>::max();
-            const std::optional<std::uint64_t> parsed = number(value, low, high);
-            if (!parsed) {
-                return arg + " takes a whole number from " + std::to_string(low) + " to " +
-                       std::to_string(high);
-            }
-            ++i;
-            if (arg == "--frames") {
-                options.frames = static_cast<int>(*parsed);
-            } else if (arg == "--passes") {
-                options.passes = static_cast<int>(*parsed);
-            } else {
-                options.seed = *parsed;
-            }
-        } else if (arg == "--compare") {
-            if (!hasValue || i + 2 >= argc || *argv[i + 2] == '\0') {
-                return "--compare needs two files";
-            }
-            options.compareFirst = callerPath(value);
-            options.compareSecond = callerPath(argv[i + 2]);
-            i += 2;
-        } else if (arg == "--trace") {
-            options.trace = true;
-        } else if (arg == "--soak") {
-            options.soak = true;
-        } else if (arg == "--list") {
-            options.list = true;
-        } else {
-            return "unknown option \"" + arg + "\"";
-        }
-    }
-    return std::nullopt;
-}
 
 int list() {
     for (const sim::Scenario& scenario : sim::scenarios()) {
@@ -163,7 +55,7 @@ std::function<std::int64_t()> moduleHeapProbe() {
 #endif
 }
 
-int run(const Options& options) {
+int run(const sim::Options& options) {
     const std::filesystem::path binaries = sim::Game::executableFolder();
     sim::Host host;
     // A soak's trace is far too long to keep; it streams into the canonical
@@ -262,9 +154,9 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
     try {
-        Options options;
-        if (const std::optional<std::string> wrong = parse(argc, argv, options)) {
-            std::fprintf(stderr, "sloshmere-sim: %s\n%s\n", wrong->c_str(), usage);
+        sim::Options options;
+        if (const std::optional<std::string> wrong = sim::parse(argc, argv, options)) {
+            std::fprintf(stderr, "sloshmere-sim: %s\n%s\n", wrong->c_str(), sim::usage);
             return 2;
         }
         if (options.list) {

@@ -1,5 +1,8 @@
 #include "game.h"
 
+// The host's hook functions (hook_exports.h) fill the table the module's
+// declarations type (hook_table.h): a difference between the two fails here.
+#include "hook_exports.h"
 #include "hook_table.h"
 
 #include <fstream>
@@ -14,7 +17,7 @@ constexpr const wchar_t* hookFile = L"ScriptHookRDR2.dll";
 constexpr const wchar_t* moduleFile = L"Sloshmere.asi";
 constexpr const char* settingsFile = "Sloshmere.ini";
 
-// The runner's side of the nine hook calls (sim/hook_exports.cpp), which reach
+// The runner's side of the nine hook calls (sim/host/hook_exports.cpp), which reach
 // the current Host. Static, so it outlives every connection.
 const SimHookTable hostSide = {
     scriptRegister,

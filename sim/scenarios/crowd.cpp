@@ -3,7 +3,7 @@
 // only join the prompt group of one pedestrian.
 #include "scenario.h"
 
-#include "scenario_stage.h"
+#include "stage.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "scenario_stage.h"
+#include "stage.h"
 
 #include "joaat.h"
 

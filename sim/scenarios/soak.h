@@ -82,10 +82,10 @@ public:
     // The label every checkpoint's settings give the prompt.
     static const std::string& checkpointLabel();
 
-    class Faults;
+    class Driver;
 
 private:
-    std::unique_ptr<Faults> faults_;
+    std::unique_ptr<Driver> driver_;
 };
 
 } // namespace sim

@@ -2,7 +2,7 @@
 // and replaced by a directory of the same name.
 #include "scenario.h"
 
-#include "scenario_stage.h"
+#include "stage.h"
 
 #include <filesystem>
 #include <fstream>

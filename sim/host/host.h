@@ -5,10 +5,9 @@
 #pragma once
 
 #include "fiber.h"
+#include "hook_types.h"
 #include "trace.h"
 #include "world.h"
-
-#include "host/hook.h"
 
 #include <array>
 #include <cstdint>
@@ -104,15 +103,15 @@ public:
     // Runs the registered script for `count` frames (one resume each).
     void runFrames(int count);
     // Delivers one key message to the registered keyboard callback.
-    void sendKey(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL withAlt,
-                 BOOL wasDownBefore, BOOL isUpNow);
+    void sendKey(Dword key, Word repeats, Byte scanCode, Bool isExtended, Bool withAlt,
+                 Bool wasDownBefore, Bool isUpNow);
     // Ends the current frame: the clock moves and the frame hooks run.
     void advanceFrame();
 
     [[nodiscard]] bool scriptRegistered() const { return script_ != nullptr; }
     [[nodiscard]] bool keyboardRegistered() const { return keyboard_ != nullptr; }
     // The module handle the registered script came with.
-    [[nodiscard]] HMODULE scriptModule() const { return scriptModule_; }
+    [[nodiscard]] ModuleHandle scriptModule() const { return scriptModule_; }
     // True when an exception unwound out of the script entry.
     [[nodiscard]] bool scriptEscaped() const;
 
@@ -122,11 +121,11 @@ public:
     [[nodiscard]] std::vector<const TraceEntry*> calls(std::uint64_t hash) const;
 
     // The hook's side, reached through the exported functions.
-    void hookScriptRegister(HMODULE module, ScriptEntry entry);
-    void hookScriptUnregister(HMODULE module);
+    void hookScriptRegister(ModuleHandle module, ScriptEntry entry);
+    void hookScriptUnregister(ModuleHandle module);
     void hookKeyboardRegister(KeyboardHandler handler);
     void hookKeyboardUnregister(KeyboardHandler handler);
-    void hookScriptWait(DWORD ms);
+    void hookScriptWait(Dword ms);
     void hookNativeInit(std::uint64_t hash);
     void hookNativePush(std::uint64_t value);
     std::uint64_t* hookNativeCall();
@@ -138,7 +137,7 @@ private:
 
     std::unordered_map<std::uint64_t, Handler> handlers_;
     ScriptEntry script_ = nullptr;
-    HMODULE scriptModule_ = nullptr;
+    ModuleHandle scriptModule_ = nullptr;
     KeyboardHandler keyboard_ = nullptr;
     std::unique_ptr<ScriptFiber> fiber_;
     bool scriptEscaped_ = false;

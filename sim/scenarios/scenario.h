@@ -3,17 +3,12 @@
 #pragma once
 
 #include "host.h"
+#include "stage.h"
 
-#include <map>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace sim {
-
-// The roles of the entities a scenario stages ("player", "victim"), for the
-// story and the picture; every other pedestrian is "pedestrian N".
-using Cast = std::map<int, std::string>;
 
 // A staged scenario, run by name by the simulated game on every build. Its
 // stage sets up the world and the frame hooks that play the game's side;

@@ -1,6 +1,6 @@
 #include "scenario.h"
 
-#include "scenario_stage.h"
+#include "stage.h"
 
 namespace sim {
 

@@ -3,7 +3,7 @@
 // ends.
 #include "scenario.h"
 
-#include "scenario_stage.h"
+#include "stage.h"
 
 namespace sim {
 

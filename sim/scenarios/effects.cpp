@@ -2,7 +2,7 @@
 // finishing calls, and the player breaking out into a throw.
 #include "scenario.h"
 
-#include "scenario_stage.h"
+#include "stage.h"
 
 namespace sim {
 

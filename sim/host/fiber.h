@@ -3,7 +3,7 @@
 // between two threads; Windows builds use real Win32 fibers, as the hook does.
 #pragma once
 
-#include "host/hook.h"
+#include "hook_types.h"
 
 #include <memory>
 

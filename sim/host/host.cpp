@@ -110,8 +110,8 @@ void Host::runFrames(int count) {
     }
 }
 
-void Host::sendKey(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL withAlt,
-                   BOOL wasDownBefore, BOOL isUpNow) {
+void Host::sendKey(Dword key, Word repeats, Byte scanCode, Bool isExtended, Bool withAlt,
+                   Bool wasDownBefore, Bool isUpNow) {
     if (keyboard_ != nullptr) {
         keyboard_(key, repeats, scanCode, isExtended, withAlt, wasDownBefore, isUpNow);
     }
@@ -160,13 +160,13 @@ void Host::finish(const TraceEntry& entry) const {
     }
 }
 
-void Host::hookScriptRegister(HMODULE module, ScriptEntry entry) {
+void Host::hookScriptRegister(ModuleHandle module, ScriptEntry entry) {
     finish(record(TraceEntry::Kind::ScriptRegister));
     scriptModule_ = module;
     script_ = entry;
 }
 
-void Host::hookScriptUnregister(HMODULE module) {
+void Host::hookScriptUnregister(ModuleHandle module) {
     finish(record(TraceEntry::Kind::ScriptUnregister));
     if (module == scriptModule_) {
         if (fiber_) {
@@ -192,7 +192,7 @@ void Host::hookKeyboardUnregister(KeyboardHandler handler) {
     }
 }
 
-void Host::hookScriptWait(DWORD ms) {
+void Host::hookScriptWait(Dword ms) {
     TraceEntry& entry = record(TraceEntry::Kind::Wait);
     entry.args.push_back(ms);
     finish(entry);

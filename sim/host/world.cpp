@@ -54,7 +54,11 @@ Ped& World::addPed(int handle) {
 }
 
 Object* World::findObject(int handle) {
-    for (Object& object : objects) {
+    return const_cast<Object*>(std::as_const(*this).findObject(handle));
+}
+
+const Object* World::findObject(int handle) const {
+    for (const Object& object : objects) {
         if (object.handle == handle) {
             return &object;
         }

@@ -1,9 +1,9 @@
 // The nine functions a script hook exports, forwarded to the current host.
 // Linux tests link them directly; on Windows the runner hands them to our
 // ScriptHookRDR2.dll, which exports them under the hook's decorated names.
-#include "host.h"
+#include "hook_exports.h"
 
-#include "host/hook.h"
+#include "host.h"
 
 namespace sim {
 
@@ -29,59 +29,59 @@ int hookCallDepth() {
 
 extern "C" {
 
-void scriptRegister(HMODULE module, ScriptEntry entry) {
+void scriptRegister(sim::ModuleHandle module, sim::ScriptEntry entry) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookScriptRegister(module, entry);
     }
 }
 
-void scriptUnregister(HMODULE module) {
+void scriptUnregister(sim::ModuleHandle module) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookScriptUnregister(module);
     }
 }
 
-void keyboardHandlerRegister(KeyboardHandler handler) {
+void keyboardHandlerRegister(sim::KeyboardHandler handler) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookKeyboardRegister(handler);
     }
 }
 
-void keyboardHandlerUnregister(KeyboardHandler handler) {
+void keyboardHandlerUnregister(sim::KeyboardHandler handler) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookKeyboardUnregister(handler);
     }
 }
 
-void scriptWait(DWORD ms) {
+void scriptWait(sim::Dword ms) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookScriptWait(ms);
     }
 }
 
-void nativeInit(UINT64 hash) {
+void nativeInit(std::uint64_t hash) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookNativeInit(hash);
     }
 }
 
-void nativePush64(UINT64 value) {
+void nativePush64(std::uint64_t value) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookNativePush(value);
     }
 }
 
-PUINT64 nativeCall() {
+std::uint64_t* nativeCall() {
     const sim::InsideHost inside;
     // With no host the module still gets a readable, zeroed result area.
-    static UINT64 none[8] = {};
+    static std::uint64_t none[8] = {};
     sim::Host* host = sim::Host::current();
     return host != nullptr ? host->hookNativeCall() : none;
 }
@@ -94,12 +94,12 @@ int worldGetAllPeds(int* handles, int capacity) {
 
 #ifndef _WIN32
 // Linux has no Windows clock; the simulated one is set by the test.
-DWORD GetTickCount() {
+sim::Dword GetTickCount() {
     sim::Host* host = sim::Host::current();
-    return host != nullptr ? static_cast<DWORD>(host->world.tickMs) : 0U;
+    return host != nullptr ? static_cast<sim::Dword>(host->world.tickMs) : 0U;
 }
 
-ULONGLONG GetTickCount64() {
+std::uint64_t GetTickCount64() {
     sim::Host* host = sim::Host::current();
     return host != nullptr ? host->world.tickMs : 0U;
 }

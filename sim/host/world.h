@@ -136,6 +136,7 @@ struct World {
     [[nodiscard]] const Prompt* findPrompt(int id) const;
     Ped& addPed(int handle);
     Object* findObject(int handle);
+    [[nodiscard]] const Object* findObject(int handle) const;
     Object& addObject(int handle, std::uint32_t model, Vec3 position);
 
 private:

@@ -1,6 +1,10 @@
 #include "game.h"
 
+#include "hook_exports.h"
 #include "host/entry.h"
+// The module's declarations of the hook's functions beside the host's
+// definitions (hook_exports.h): a difference between the two fails here.
+#include "host/hook.h"
 
 #include <stdexcept>
 #include <system_error>
