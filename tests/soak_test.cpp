@@ -1,5 +1,5 @@
 // Soak: a hundred thousand loop passes through the seeded hostile worlds of
-// sim/soak.h, the module called straight from the test so its heap use can
+// sim/scenarios/soak.h, the module called straight from the test so its heap use can
 // be kept on the books: the replaced operator new (module_heap.cpp) counts
 // only the blocks the module's own code allocates. No pass may crash, let an
 // exception out or run without end, and the module's heap in use must not

@@ -1,25 +1,26 @@
 # Fails unless PACKAGE, the zip a player downloads, is what we mean to ship:
 # named Sloshmere-<VERSION>.zip, a sound archive holding exactly Sloshmere.asi,
-# Sloshmere.ini and README.txt at its top; the .asi byte for byte the one the
-# end-to-end tests loaded (every copy named in RAN_ASI) and carrying VERSION in
-# its version resource; the .ini byte for byte the one in DIST and the README
-# the one the build wrote (README), with Windows line endings and no line
-# longer than 80 columns; and beside it PACKAGE.sha256, one line in
+# Sloshmere.ini, SloshmereCheck.exe and README.txt at its top; the .asi byte
+# for byte the one the end-to-end tests loaded (every copy named in RAN_ASI)
+# and the setup check the one the build made (CHECK), both carrying VERSION in
+# their version resources; the .ini byte for byte the one in DIST and the
+# README the one the build wrote (README), with Windows line endings and no
+# line longer than 80 columns; and beside it PACKAGE.sha256, one line in
 # sha256sum's format that holds the zip's SHA-256.
 #
 #   cmake -DUNZIP=<unzip> -DSHA256SUM=<sha256sum> -DPACKAGE=<zip> -DVERSION=<x.y.z>
-#         -DRAN_ASI=<asi>[;<asi>...] -DDIST=<dist folder> -DREADME=<README.txt>
-#         -DWORK=<scratch folder> -P check_package.cmake
+#         -DRAN_ASI=<asi>[;<asi>...] -DCHECK=<SloshmereCheck.exe> -DDIST=<dist folder>
+#         -DREADME=<README.txt> -DWORK=<scratch folder> -P check_package.cmake
 #
 # The archive is read with Info-ZIP's unzip and its hash checked with
 # coreutils' sha256sum, not with the tools that wrote them, so an archive only
-# its writer understands does not pass. The three names are written out here
+# its writer understands does not pass. The four names are written out here
 # rather than taken from the build, so the packing rule cannot agree with
 # itself.
 
 cmake_minimum_required(VERSION 3.25)
 
-set(expected_entries README.txt Sloshmere.asi Sloshmere.ini)
+set(expected_entries README.txt Sloshmere.asi Sloshmere.ini SloshmereCheck.exe)
 
 set(problems "")
 get_filename_component(package_name "${PACKAGE}" NAME)
@@ -94,6 +95,7 @@ foreach(ran IN LISTS RAN_ASI)
     expect_same(Sloshmere.asi "${ran}")
 endforeach()
 expect_same(Sloshmere.ini "${DIST}/Sloshmere.ini")
+expect_same(SloshmereCheck.exe "${CHECK}")
 expect_same(README.txt "${README}")
 
 # Notepad users get Windows line endings, and lines that fit its window.
@@ -134,8 +136,11 @@ else()
 endif()
 
 # The version a player sees in the file's properties.
-if(EXISTS "${WORK}/Sloshmere.asi")
-    file(STRINGS "${WORK}/Sloshmere.asi" texts ENCODING UTF-16LE LENGTH_MINIMUM 5)
+foreach(binary Sloshmere.asi SloshmereCheck.exe)
+    if(NOT EXISTS "${WORK}/${binary}")
+        continue()
+    endif()
+    file(STRINGS "${WORK}/${binary}" texts ENCODING UTF-16LE LENGTH_MINIMUM 5)
     foreach(key FileVersion ProductVersion)
         list(FIND texts "${key}" at)
         set(value "(none)")
@@ -145,15 +150,16 @@ if(EXISTS "${WORK}/Sloshmere.asi")
             list(GET texts ${at} value)
         endif()
         if(NOT value STREQUAL "${VERSION}")
-            list(APPEND problems "Sloshmere.asi's ${key} is ${value}, not ${VERSION}")
+            list(APPEND problems "${binary}'s ${key} is ${value}, not ${VERSION}")
         endif()
     endforeach()
-endif()
+endforeach()
 
 if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "${PACKAGE}:\n  ${text}")
 endif()
 message(STATUS "${package_name}: Sloshmere.asi (the one the end-to-end tests ran), "
-               "Sloshmere.ini as in dist/ and the README the build wrote, nothing else; "
+               "Sloshmere.ini as in dist/, the setup check and the README the build made, "
+               "nothing else; "
                "${package_name}.sha256 matches it")

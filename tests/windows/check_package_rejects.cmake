@@ -1,11 +1,12 @@
 # Shows that check_package.cmake can fail: packs a download that is wrong in
-# four ways (an .asi that is not the one the tests ran, no README.txt, a stray
-# file, a .sha256 beside it that is not the zip's) and fails unless the check
-# rejects it and names each fault.
+# five ways (an .asi that is not the one the tests ran, a setup check that is
+# not the one the build made, no README.txt, a stray file, a .sha256 beside it
+# that is not the zip's) and fails unless the check rejects it and names each
+# fault.
 #
 #   cmake -DUNZIP=<unzip> -DSHA256SUM=<sha256sum> -DVERSION=<x.y.z> -DRAN_ASI=<asi>
-#         -DWRONG_ASI=<other dll> -DDIST=<dist folder> -DREADME=<README.txt>
-#         -DWORK=<scratch folder> -P check_package_rejects.cmake
+#         -DCHECK=<SloshmereCheck.exe> -DWRONG_ASI=<other dll> -DDIST=<dist folder>
+#         -DREADME=<README.txt> -DWORK=<scratch folder> -P check_package_rejects.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -14,10 +15,11 @@ set(package "${WORK}/Sloshmere-${VERSION}.zip")
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${stage}")
 file(COPY_FILE "${WRONG_ASI}" "${stage}/Sloshmere.asi")
+file(COPY_FILE "${WRONG_ASI}" "${stage}/SloshmereCheck.exe")
 file(COPY_FILE "${DIST}/Sloshmere.ini" "${stage}/Sloshmere.ini")
 file(WRITE "${stage}/notes.txt" "left over\n")
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${package} --format=zip
-                        Sloshmere.asi Sloshmere.ini notes.txt
+                        Sloshmere.asi Sloshmere.ini SloshmereCheck.exe notes.txt
     WORKING_DIRECTORY "${stage}" RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "cannot pack ${package}")
@@ -27,12 +29,14 @@ file(WRITE "${package}.sha256" "${zeros}  Sloshmere-${VERSION}.zip\n")
 
 execute_process(COMMAND ${CMAKE_COMMAND} -DUNZIP=${UNZIP} -DSHA256SUM=${SHA256SUM}
                         -DPACKAGE=${package} -DVERSION=${VERSION} -DRAN_ASI=${RAN_ASI}
+                        -DCHECK=${CHECK}
                         -DDIST=${DIST} -DREADME=${README} -DWORK=${WORK}/check -P ${CMAKE_CURRENT_LIST_DIR}/check_package.cmake
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 set(expected
     "holds notes.txt, which does not belong"
     "does not hold README.txt"
     "Sloshmere.asi differs from ${RAN_ASI}"
+    "SloshmereCheck.exe differs from ${CHECK}"
     "Sloshmere-${VERSION}.zip.sha256 does not match Sloshmere-${VERSION}.zip")
 set(missed "")
 foreach(complaint IN LISTS expected)

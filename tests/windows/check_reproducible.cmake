@@ -1,11 +1,13 @@
 # Fails unless a second build of the same sources, copied to another folder
 # and built there later with the same SOURCE_DATE_EPOCH, gives Sloshmere.asi,
-# the players' zip and its .sha256 byte for byte as this build did, and unless
-# the .asi holds no path of either tree: anyone who builds the commit must be
-# able to check that the release is what its sources make.
+# SloshmereCheck.exe, the players' zip and its .sha256 byte for byte as this
+# build did, and unless neither program holds a path of either tree: anyone
+# who builds the commit must be able to check that the release is what its
+# sources make.
 #
 #   cmake -DSOURCE=<source tree> -DWORK=<scratch folder> -DEPOCH=<seconds>
-#         -DASI=<built .asi> -DPACKAGE=<built zip> -P check_reproducible.cmake
+#         -DASI=<built .asi> -DCHECK=<built SloshmereCheck.exe> -DPACKAGE=<built zip>
+#         -P check_reproducible.cmake
 #
 # The copy holds every top-level entry of SOURCE but build folders and hidden
 # ones (.git among them), as an unpacked source archive would, and builds
@@ -35,6 +37,7 @@ endforeach()
 get_filename_component(package_name "${PACKAGE}" NAME)
 set(problems "")
 foreach(pair "${ASI}|${copy}/build/windows/bin/Sloshmere.asi"
+             "${CHECK}|${copy}/build/windows/bin/SloshmereCheck.exe"
              "${PACKAGE}|${copy}/build/windows/${package_name}"
              "${PACKAGE}.sha256|${copy}/build/windows/${package_name}.sha256")
     string(REPLACE "|" ";" pair "${pair}")
@@ -50,16 +53,18 @@ foreach(pair "${ASI}|${copy}/build/windows/bin/Sloshmere.asi"
 endforeach()
 
 # A path of the build machine (source or build folder, in either tree) would
-# make the .asi depend on where it was built.
-foreach(encoding UTF-8 UTF-16LE)
-    file(STRINGS "${ASI}" texts ENCODING ${encoding} LENGTH_MINIMUM 5)
-    foreach(path "${SOURCE}" "${copy}")
-        foreach(text IN LISTS texts)
-            string(FIND "${text}" "${path}" at)
-            if(at GREATER_EQUAL 0)
-                list(APPEND problems "${ASI} holds the path ${path} (${encoding}): ${text}")
-                break()
-            endif()
+# make a program depend on where it was built.
+foreach(binary "${ASI}" "${CHECK}")
+    foreach(encoding UTF-8 UTF-16LE)
+        file(STRINGS "${binary}" texts ENCODING ${encoding} LENGTH_MINIMUM 5)
+        foreach(path "${SOURCE}" "${copy}")
+            foreach(text IN LISTS texts)
+                string(FIND "${text}" "${path}" at)
+                if(at GREATER_EQUAL 0)
+                    list(APPEND problems "${binary} holds the path ${path} (${encoding}): ${text}")
+                    break()
+                endif()
+            endforeach()
         endforeach()
     endforeach()
 endforeach()
@@ -68,5 +73,6 @@ if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "Two builds of the same sources differ:\n  ${text}")
 endif()
-message(STATUS "A build of a copy in ${copy} gives Sloshmere.asi, ${package_name} and its "
-               ".sha256 byte for byte as this one; the .asi holds no path of either tree")
+message(STATUS "A build of a copy in ${copy} gives Sloshmere.asi, SloshmereCheck.exe, "
+               "${package_name} and its .sha256 byte for byte as this one; neither program "
+               "holds a path of either tree")

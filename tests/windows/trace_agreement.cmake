@@ -1,9 +1,10 @@
 # Runs every scenario and the first SEEDS soak seeds (PASSES passes each) on
 # Sloshmere.asi under Wine and on the Linux build of the same simulated game,
 # and compares their canonical traces call by call. Both runs must also end
-# cleanly (the module unloaded, nothing printed). Fails at the first case
-# whose traces part, printing the first differing call of each build and the
-# call before it.
+# cleanly (the module unloaded, nothing printed), with the trace and picture
+# they were asked for by relative paths in the folder they were run from.
+# Fails at the first case whose traces part, printing the first differing call
+# of each build and the call before it.
 #
 #   cmake -DWINE=... -DSIM=sloshmere-sim.exe -DLINUX_GAME=sloshmere-game
 #         -DWORK=folder -DSEEDS=20 -DPASSES=150 -P trace_agreement.cmake
@@ -36,26 +37,43 @@ endforeach()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-# Runs one build on one case; its canonical trace goes to ${trace}.
-function(run_case build case trace out_status out_output)
+# Runs one build on one case from ${WORK}, the way a person runs it from a
+# shell: every path on the command line is relative to that folder. Its
+# canonical trace goes to ${WORK}/${trace}, and a scenario's picture to
+# ${WORK}/${picture}; neither may land anywhere else, such as in the game
+# folder that the game makes its current directory.
+function(run_case build case trace picture out_status out_output)
     string(REPLACE ":" ";" parts "${case}")
     list(GET parts 0 kind)
     list(GET parts 1 what)
     if(kind STREQUAL "soak")
         set(arguments --soak --seed ${what} --passes ${PASSES})
     else()
-        set(arguments --scenario ${what})
+        set(arguments --scenario ${what} --picture "${picture}")
     endif()
     string(REPLACE ":" "-" label "${case}")
+    # A relative path with a Unix separator, as a shell hands it to Wine.
+    set(game "games/${build}-${label}")
     if(build STREQUAL "asi")
         set(command "${WINE}" "${SIM}")
     else()
         set(command "${LINUX_GAME}")
     endif()
     execute_process(
-        COMMAND ${command} ${arguments} --game "${WORK}/${build}-${label}"
-                --canonical-trace "${trace}"
+        COMMAND ${command} ${arguments} --game "${game}" --canonical-trace "${trace}"
+        WORKING_DIRECTORY "${WORK}"
         RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    set(outputs "${trace}")
+    if(kind STREQUAL "scenario")
+        list(APPEND outputs "${picture}")
+    endif()
+    foreach(file IN LISTS outputs)
+        if(NOT EXISTS "${WORK}/${file}" OR EXISTS "${WORK}/${game}/${file}")
+            string(APPEND output "\n${file} must be written to ${WORK}, "
+                                 "where the game was run from, and nowhere else")
+            set(status "wrote ${file} elsewhere")
+        endif()
+    endforeach()
     set(${out_status} "${status}" PARENT_SCOPE)
     set(${out_output} "${output}" PARENT_SCOPE)
 endfunction()
@@ -66,8 +84,8 @@ foreach(case IN LISTS cases)
     string(REPLACE ":" "-" label "${case}")
     set(asi_trace "${WORK}/${label}.asi.txt")
     set(linux_trace "${WORK}/${label}.linux.txt")
-    run_case(asi "${case}" "${asi_trace}" asi_status asi_output)
-    run_case(linux "${case}" "${linux_trace}" linux_status linux_output)
+    run_case(asi "${case}" "${label}.asi.txt" "${label}.asi.svg" asi_status asi_output)
+    run_case(linux "${case}" "${label}.linux.txt" "${label}.linux.svg" linux_status linux_output)
     foreach(build asi linux)
         if(NOT ${build}_status EQUAL 0 OR NOT ${build}_output MATCHES "the module unloaded cleanly")
             message(FATAL_ERROR "${case} on the ${build} build did not end cleanly "
@@ -83,5 +101,6 @@ foreach(case IN LISTS cases)
     string(REGEX MATCH "Canonical trace: [^\n]*" digest "${linux_output}")
     message(STATUS "${case}: the same on both builds (${digest})")
     # Soak traces run to tens of megabytes; only a differing pair is kept.
-    file(REMOVE "${asi_trace}" "${linux_trace}")
+    file(REMOVE "${asi_trace}" "${linux_trace}" "${WORK}/${label}.asi.svg"
+         "${WORK}/${label}.linux.svg")
 endforeach()

@@ -2,7 +2,7 @@
 # all (SLOSHMERE_SOAK_PASSES in the environment overrides it), shared out over
 # seeds 1 to SEEDS. Each run must end cleanly: no pass that never ends, no
 # exception out of the script, nothing printed by the module, and the C
-# runtime's heap in use (the module's alone, see sim/crt_heap.h) flat from
+# runtime's heap in use (the module's alone, see sim/game/crt_heap.h) flat from
 # checkpoint to checkpoint.
 #
 #   cmake -DWINE=... -DSIM=sloshmere-sim.exe -DWORK=folder -DSEEDS=4

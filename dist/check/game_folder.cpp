@@ -1,0 +1,162 @@
+#include "game_folder.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cwctype>
+
+namespace sloshmere::check {
+
+namespace {
+
+std::wstring wide(const std::string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+Presence presenceOf(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return Presence::Missing;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Presence::Folder : Presence::File;
+}
+
+// Windows matches file names without regard to letter case.
+bool sameFileName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::towlower(a[i]) != std::towlower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "Sloshmere.ini.txt" for "Sloshmere.ini": the name, a dot and more.
+bool doublesExtensionOf(std::wstring_view entry, std::wstring_view name) {
+    return entry.size() > name.size() + 1 && entry[name.size()] == L'.' &&
+           sameFileName(entry.substr(0, name.size()), name);
+}
+
+FolderFile look(const std::wstring& folder, std::string name, std::string role) {
+    FolderFile file;
+    file.presence = presenceOf(folder + wide(name));
+    file.name = std::move(name);
+    file.role = std::move(role);
+    return file;
+}
+
+void findDoubled(const std::wstring& folder, const std::array<FolderFile*, 5>& files) {
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring entryName = entry.cFileName;
+        for (FolderFile* file : files) {
+            if (doublesExtensionOf(entryName, wide(file->name))) {
+                file->doubled.push_back(utf8(entryName));
+            }
+        }
+    } while (FindNextFileW(search, &entry) != 0);
+    FindClose(search);
+}
+
+} // namespace
+
+void judgePresence(const FolderFile& file, const std::string& why, const std::string& install,
+                   Findings& findings) {
+    std::string capitalised = install;
+    if (!capitalised.empty() && capitalised.front() >= 'a' && capitalised.front() <= 'z') {
+        capitalised.front() = static_cast<char>(capitalised.front() - 'a' + 'A');
+    }
+    if (file.presence == Presence::Folder) {
+        findings.push_back({true, file.name + " is a folder, not " + file.role + ".",
+                            "Remove the folder " + file.name + " and " + install});
+    } else if (file.presence == Presence::Missing && !file.doubled.empty()) {
+        const std::string& seen = file.doubled.front();
+        findings.push_back(
+            {true,
+             seen + " is here, but no " + file.name +
+                 ". Windows hides known file extensions, "
+                 "so it shows " +
+                 seen + " as " + file.name + ", but only " + file.name + " counts: " + why,
+             "Rename " + seen + " to " + file.name +
+                 " (in Explorer, tick View, \"File name extensions\" to see whole names)."});
+    } else if (file.presence == Presence::Missing) {
+        findings.push_back(
+            {true, file.name + ", " + file.role + ", is not in this folder: " + why, capitalised});
+    } else {
+        for (const std::string& other : file.doubled) {
+            findings.push_back({false, other + " is here too; only " + file.name + " counts.",
+                                "Delete " + other + "."});
+        }
+    }
+}
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int wide = static_cast<int>(text.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, out.data(), size, nullptr, nullptr);
+    }
+    return out;
+}
+
+GameFolder inspectGameFolder(const std::wstring& folder, const FileVersion& checkVersion) {
+    GameFolder game;
+    game.game = look(folder, "RDR2.exe", "the game");
+    game.hook = look(folder, "ScriptHookRDR2.dll", "the script hook");
+    game.loader = look(folder, "dinput8.dll", "the ASI loader");
+    game.module = look(folder, "Sloshmere.asi", "the mod");
+    game.settings = look(folder, "Sloshmere.ini", "the mod's settings");
+    findDoubled(folder, {&game.game, &game.hook, &game.loader, &game.module, &game.settings});
+    for (FolderFile* file : {&game.game, &game.hook, &game.module}) {
+        if (file->presence == Presence::File) {
+            file->version = readFileVersion(folder + wide(file->name));
+        }
+    }
+
+    Findings& findings = game.findings;
+    judgePresence(game.game, "this is not the game folder.",
+                  "put SloshmereCheck.exe, Sloshmere.asi and Sloshmere.ini in the game folder, "
+                  "beside RDR2.exe, and run the check there.",
+                  findings);
+    judgePresence(game.hook, "it is what runs the mod in the game.",
+                  "install the script hook for Red Dead Redemption 2 (ScriptHookRDR2.dll) in "
+                  "the game folder.",
+                  findings);
+    judgePresence(game.loader, "it is what loads .asi files such as Sloshmere.asi into the game.",
+                  "install the ASI loader (dinput8.dll) that comes with the script hook in the "
+                  "game folder.",
+                  findings);
+    judgePresence(game.module, "the loader loads no mod without it.",
+                  "copy Sloshmere.asi from the download into the game folder.", findings);
+
+    if (game.module.presence == Presence::File) {
+        const std::string check = versionText(checkVersion);
+        if (!game.module.version) {
+            findings.push_back({false,
+                                "Sloshmere.asi carries no version information, so it is not "
+                                "the release this check belongs to.",
+                                "Use Sloshmere.asi from the same download as this check."});
+        } else if (*game.module.version != checkVersion) {
+            findings.push_back({false,
+                                "Sloshmere.asi is version " + versionText(*game.module.version) +
+                                    ", this check is version " + check +
+                                    ": they come from different downloads.",
+                                "Use Sloshmere.asi from the same download as this check."});
+        }
+    }
+    return game;
+}
+
+} // namespace sloshmere::check

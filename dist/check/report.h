@@ -1,0 +1,28 @@
+// The setup check's report, in plain words for a player, and its verdict.
+#pragma once
+
+#include "file_version.h"
+#include "game_folder.h"
+#include "settings_diagnosis.h"
+
+#include <cstdio>
+#include <string>
+
+namespace sloshmere::check {
+
+struct CheckReport {
+    // The folder the check looked at, as UTF-8.
+    std::string folder;
+    FileVersion checkVersion{};
+    GameFolder game;
+    SettingsDiagnosis settings;
+};
+
+// Whether anything found keeps the module from offering a prompt that works.
+bool blocked(const CheckReport& report);
+
+// Writes the report to `out`. Its last line says what the prompt will read
+// and on which control, or what to fix first.
+void writeReport(std::FILE* out, const CheckReport& report);
+
+} // namespace sloshmere::check

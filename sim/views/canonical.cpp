@@ -1,0 +1,153 @@
+#include "canonical.h"
+
+#include <cstdio>
+#include <ostream>
+#include <stdexcept>
+
+namespace sim {
+
+namespace {
+
+void appendHex(std::string& out, std::uint64_t value) {
+    char buffer[20];
+    std::snprintf(buffer, sizeof buffer, "%llX", static_cast<unsigned long long>(value));
+    out += buffer;
+}
+
+// Quoted, with every byte outside printable ASCII (and the quote and
+// backslash) as \xNN, so a line holds no line end and no runtime's idea of
+// a character set.
+void appendQuoted(std::string& out, const std::string& text) {
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte > 0x7E || c == '"' || c == '\\') {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned>(byte));
+            out += buffer;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+char kindLetter(TraceEntry::Kind kind) {
+    switch (kind) {
+    case TraceEntry::Kind::Native:
+        return 'N';
+    case TraceEntry::Kind::Wait:
+        return 'W';
+    case TraceEntry::Kind::GetAllPeds:
+        return 'P';
+    case TraceEntry::Kind::ScriptRegister:
+        return 'R';
+    case TraceEntry::Kind::ScriptUnregister:
+        return 'U';
+    case TraceEntry::Kind::KeyboardRegister:
+        return 'K';
+    case TraceEntry::Kind::KeyboardUnregister:
+        return 'k';
+    }
+    return '?';
+}
+
+} // namespace
+
+std::string canonicalLine(const TraceEntry& entry) {
+    std::string out(1, kindLetter(entry.kind));
+    out += ' ';
+    out += std::to_string(entry.frame);
+    out += ' ';
+    out += std::to_string(entry.gameTime);
+    out += ' ';
+    appendHex(out, entry.hash);
+    for (std::size_t i = 0; i < entry.args.size(); ++i) {
+        out += ' ';
+        const ArgKind kind = i < entry.argKinds.size() ? entry.argKinds[i] : ArgKind::Raw;
+        if (kind == ArgKind::String) {
+            // The address differs from build to build; the text behind it
+            // is what the module sent.
+            appendQuoted(out, entry.stringArg(i));
+        } else if (kind == ArgKind::Address) {
+            out += '&';
+        } else {
+            appendHex(out, entry.args[i]);
+        }
+    }
+    out += " =";
+    for (const std::uint64_t slot : entry.result) {
+        out += ' ';
+        appendHex(out, slot);
+    }
+    if (!entry.note.empty()) {
+        out += " ; ";
+        out += entry.note;
+    }
+    return out;
+}
+
+CanonicalTrace::CanonicalTrace(const std::filesystem::path& path)
+    : path_(path), file_(path, std::ios::binary | std::ios::trunc) {
+    if (!file_) {
+        throw std::runtime_error("cannot write the canonical trace " + path.string());
+    }
+}
+
+void CanonicalTrace::finish() {
+    if (file_.is_open() && !file_.flush()) {
+        throw std::runtime_error("cannot write the canonical trace " + path_.string());
+    }
+}
+
+void CanonicalTrace::add(const TraceEntry& entry) {
+    std::string line = canonicalLine(entry);
+    line += '\n';
+    for (const char c : line) {
+        digest_ ^= static_cast<unsigned char>(c);
+        digest_ *= 0x100000001B3ULL;
+    }
+    ++lines_;
+    if (file_.is_open()) {
+        file_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    }
+}
+
+std::string CanonicalTrace::summary() const {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "lines %llu, digest %016llX",
+                  static_cast<unsigned long long>(lines_),
+                  static_cast<unsigned long long>(digest_));
+    return buffer;
+}
+
+bool compareCanonicalTraces(const std::filesystem::path& first, const std::filesystem::path& second,
+                            std::ostream& out) {
+    std::ifstream a(first, std::ios::binary);
+    std::ifstream b(second, std::ios::binary);
+    if (!a || !b) {
+        out << "cannot read " << (!a ? first : second).string() << "\n";
+        return false;
+    }
+    std::string lineA;
+    std::string lineB;
+    std::string before = "(none: the first call)";
+    for (std::uint64_t number = 1;; ++number) {
+        const bool moreA = static_cast<bool>(std::getline(a, lineA));
+        const bool moreB = static_cast<bool>(std::getline(b, lineB));
+        if (!moreA && !moreB) {
+            return true;
+        }
+        if (moreA != moreB || lineA != lineB) {
+            out << "the traces part at call " << number << "\n"
+                << "  call before, in both: " << before << "\n"
+                << "  " << first.string() << ": " << (moreA ? lineA : "(ended)") << "\n"
+                << "  " << second.string() << ": " << (moreB ? lineB : "(ended)") << "\n";
+            return false;
+        }
+        before = std::move(lineA);
+        lineA.clear();
+    }
+}
+
+} // namespace sim
