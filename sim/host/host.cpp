@@ -223,13 +223,13 @@ std::uint64_t* Host::hookNativeCall() {
     entry.argKinds.assign(pendingArgs_.size(), ArgKind::Raw);
     // A hash nobody handles is recorded and answers zeros.
     if (const auto found = handlers_.find(pendingHash_); found != handlers_.end()) {
-        NativeCall call(entry, result_.data());
+        NativeCall call(entry, result_.data(), truth);
         found->second(call);
     }
     std::memcpy(entry.result, result_.data(), sizeof entry.result);
     finish(entry);
     ++callsSinceWait;
-    return result_.data();
+    return withholdResultArea ? nullptr : result_.data();
 }
 
 int Host::hookGetAllPeds(int* handles, int capacity) {

@@ -24,7 +24,9 @@ namespace sim {
 // it was read, so the trace prints floats as floats and strings as text.
 class NativeCall {
 public:
-    NativeCall(TraceEntry& entry, std::uint64_t* result) : entry_(entry), result_(result) {}
+    // `truth` is what a boolean answer of true writes into the result slot.
+    NativeCall(TraceEntry& entry, std::uint64_t* result, std::uint32_t truth)
+        : entry_(entry), result_(result), truth_(truth) {}
 
     [[nodiscard]] std::size_t argCount() const { return entry_.args.size(); }
     std::uint64_t raw(std::size_t index);
@@ -45,7 +47,7 @@ public:
     void returnRaw(std::uint64_t value) { result_[0] = value; }
     void returnInt(std::int32_t value) { result_[0] = static_cast<std::uint32_t>(value); }
     void returnUint(std::uint32_t value) { result_[0] = value; }
-    void returnBool(bool value) { result_[0] = value ? 1U : 0U; }
+    void returnBool(bool value) { result_[0] = value ? truth_ : 0U; }
     void returnFloat(float value);
     void returnVec3(Vec3 value);
     // Adds words to the trace entry (what a record held, what was written).
@@ -56,6 +58,7 @@ private:
 
     TraceEntry& entry_;
     std::uint64_t* result_;
+    std::uint32_t truth_;
 };
 
 class Host {
@@ -76,6 +79,13 @@ public:
     std::vector<TraceEntry> trace;
     // Off for long soaks and benchmarks, where the trace would only grow.
     bool tracing = true;
+    // What every boolean native answers for true. The game promises only a
+    // non-zero low half, so a test may answer 2, 0x80000000 or 0xFFFFFFFF to
+    // see that the module reads them all as true.
+    std::uint32_t truth = 1;
+    // When set, nativeCall runs the call but hands back no result area (a
+    // null pointer), as a faulty hook might; the module must read zeros.
+    bool withholdResultArea = false;
     std::uint64_t frame = 0;
     // The names the module has asked GET_HASH_KEY for, by hash, so a trace can
     // name the hashes it passes back.

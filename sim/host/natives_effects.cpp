@@ -57,9 +57,8 @@ void installEffectsNatives(Host& host) {
         const Ped* ped = world.findPed(call.i32(0));
         call.i32(1);
         const std::uint32_t action = call.u32(2);
-        call.returnInt(
-            ped != nullptr && std::ranges::find(ped->actions, action) != ped->actions.end() ? 1
-                                                                                            : 0);
+        call.returnBool(ped != nullptr &&
+                        std::ranges::find(ped->actions, action) != ped->actions.end());
     });
     host.handle(0x580417101DDB492F, [&world](NativeCall& call) { // IS_CONTROL_USED
         const std::pair<int, std::uint32_t> control{call.i32(0), call.u32(1)};

@@ -1,7 +1,6 @@
 #include "settings/reader.h"
 
 #include <algorithm>
-#include <array>
 
 namespace sloshmere {
 
@@ -37,10 +36,17 @@ std::string replaceAll(std::string text, std::string_view pattern, std::string_v
     return text;
 }
 
-SettingsReader::SettingsReader(const std::string& path) : stream(path, std::ios::binary) {}
+void SettingsReader::FileCloser::operator()(std::FILE* stream) const noexcept {
+    // A failure to close changes nothing about the bytes already read.
+    std::fclose(stream);
+}
+
+// Binary mode: Windows would otherwise turn CR LF into LF and stop at a
+// Ctrl-Z byte, and the reader's own rules for line ends must see every byte.
+SettingsReader::SettingsReader(const std::string& path) : file(std::fopen(path.c_str(), "rb")) {}
 
 bool SettingsReader::read(SettingsDocument& document) {
-    if (!stream.is_open()) {
+    if (file == nullptr) {
         return false;
     }
     // Where key lines go; none before the first header. A header is the only
@@ -71,18 +77,29 @@ bool SettingsReader::read(SettingsDocument& document) {
 }
 
 std::vector<std::string> SettingsReader::readLines() {
-    // The size the stream reports at its end is not to be trusted: a directory
-    // reports an enormous one, a pipe or /proc file none at all, and a file
-    // can shrink while it is read. So the buffer grows only by the bytes that
-    // actually arrive, and a read error simply ends the input. The stream
-    // raises no exceptions, so such an error is a state and nothing more.
+    // The size a seek to the end reports is not to be trusted: a directory
+    // opens on Linux and reports an enormous one, a pipe or /proc file none at
+    // all, and a file can shrink while it is read. So the buffer is never
+    // sized from it: each read lands straight in the buffer and asks for as
+    // much again as has arrived (4 KiB at first, 1 MiB at most), the buffer
+    // keeps only what arrived, and a short read (end of file, or an error
+    // such as reading a directory) ends the input.
+    constexpr std::size_t firstRead = 4096;
+    constexpr std::size_t largestRead = 1U << 20U;
     std::string bytes;
-    std::array<char, 4096> chunk{};
-    while (stream.read(chunk.data(), chunk.size()) || stream.gcount() > 0) {
-        bytes.append(chunk.data(), static_cast<std::size_t>(stream.gcount()));
+    if (file != nullptr) {
+        for (;;) {
+            const std::size_t had = bytes.size();
+            const std::size_t want = std::clamp(had, firstRead, largestRead);
+            bytes.resize(had + want);
+            const std::size_t got = std::fread(bytes.data() + had, 1, want, file.get());
+            bytes.resize(had + got);
+            if (got < want) {
+                break;
+            }
+        }
+        file.reset();
     }
-    // A failure to close changes nothing about the bytes already read.
-    stream.close();
 
     std::vector<std::string> lines;
     if (bytes.empty()) {

@@ -4,7 +4,8 @@
 #pragma once
 
 #include <cstddef>
-#include <fstream>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -97,7 +98,14 @@ public:
     static LineKind parseLine(std::string line, std::string& name, std::string& value);
 
 private:
-    std::ifstream stream;
+    // Closes the file, whichever way the reader ends.
+    struct FileCloser {
+        void operator()(std::FILE* stream) const noexcept;
+    };
+
+    // The C library's stream, not <fstream>: the C++ streams would link the
+    // runtime's locale machinery into the .asi, most of its size.
+    std::unique_ptr<std::FILE, FileCloser> file;
 };
 
 } // namespace sloshmere

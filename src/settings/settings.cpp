@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include <cstdio>
+
 namespace sloshmere {
 
 // These three are built in this order and destroyed in reverse, which only one
@@ -20,9 +22,15 @@ constexpr const char* inputKey = "DrownInput";
 } // namespace
 
 bool fileIsReadable(const std::string& path) {
-    // Default stream state: failures are states, never exceptions.
-    const std::ifstream probe(path, std::ios::binary);
-    return probe.good();
+    // Opened the way the reader opens it; what opens is readable, including a
+    // directory where the C library lets one be opened (glibc does, Windows
+    // does not), which the reader then reads as no lines.
+    std::FILE* probe = std::fopen(path.c_str(), "rb");
+    if (probe == nullptr) {
+        return false;
+    }
+    std::fclose(probe);
+    return true;
 }
 
 bool readSettingsFile(SettingsDocument& document) {

@@ -69,15 +69,44 @@ TEST(NativeCall, Vector3IsReadFromOffsetsZeroEightAndSixteen) {
     EXPECT_EQ(v.z, 300.0F);
 }
 
-TEST(NativeCall, AnUnhandledHashIsRecordedAndAnswersZeros) {
-    sim::Host host;
-    const Vector3 v = callNative<Vector3>(probe, 7);
-    EXPECT_EQ(v.x, 0.0F);
-    EXPECT_EQ(v.y, 0.0F);
-    EXPECT_EQ(v.z, 0.0F);
-    ASSERT_EQ(host.trace.size(), 1U);
-    EXPECT_EQ(host.trace[0].hash, probe);
-    EXPECT_EQ(host.trace[0].args, std::vector<std::uint64_t>{7});
+// With no answer to read, every result type reads as zeros and the call is
+// still made: a hash nobody handles, or a hook that hands back no result area
+// at all, whatever the native wrote.
+TEST(NativeCall, NoAnswerReadsAsZeros) {
+    struct Case {
+        const char* name;
+        bool handled;
+        bool withholdArea;
+    };
+    const Case cases[] = {
+        {"a hash nobody handles", false, false},
+        {"no result area", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::Host host;
+        host.withholdResultArea = c.withholdArea;
+        if (c.handled) {
+            host.handle(probe, [](sim::NativeCall& call) {
+                call.returnRaw(~std::uint64_t{0});
+                call.returnVec3({1.5F, -2.25F, 300.0F});
+            });
+        }
+        EXPECT_FALSE(callNative<bool>(probe, 7));
+        EXPECT_EQ(callNative<std::int32_t>(probe, 7), 0);
+        EXPECT_EQ(callNative<std::uint32_t>(probe, 7), 0U);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(callNative<float>(probe, 7)), 0U);
+        EXPECT_EQ(static_cast<std::uint64_t>(callNative<NativeValue>(probe, 7)), 0U);
+        const Vector3 v = callNative<Vector3>(probe, 7);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(v.x), 0U);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(v.y), 0U);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(v.z), 0U);
+        ASSERT_EQ(host.trace.size(), 6U);
+        for (const sim::TraceEntry& entry : host.trace) {
+            EXPECT_EQ(entry.hash, probe);
+            EXPECT_EQ(entry.args, std::vector<std::uint64_t>{7});
+        }
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // its point.
 #include "host/entry.h"
 
+#include "canonical.h"
 #include "module_state.h"
 #include "picture.h"
 #include "scenario.h"
@@ -13,11 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -249,6 +252,36 @@ TEST_P(ScenarioStory, ShowsItsPoint) {
     EXPECT_EQ(missingMilestone(run.story, row.milestones), "") << storyText(run.story);
     if (row.traceFacts != nullptr) {
         row.traceFacts(run.host);
+    }
+}
+
+// What the module sent, call by call, without the game's answers.
+std::vector<std::string> sentCalls(const sim::Host& host) {
+    std::vector<std::string> out;
+    for (sim::TraceEntry entry : host.trace) {
+        std::fill(std::begin(entry.result), std::end(entry.result), 0U);
+        out.push_back(sim::canonicalLine(entry));
+    }
+    return out;
+}
+
+// The game promises a non-zero answer for true, not a 1: every boolean the
+// module reads (does it exist, is it human, dead, mounted, in a vehicle, in an
+// action, is the dictionary there and loaded, the hold completed, the ground
+// found, the control used) must take 2, the sign bit alone or all bits as
+// true. Between them the scenarios answer true to each of those questions.
+TEST_P(ScenarioStory, ReadsAnyNonZeroAnswerAsTrue) {
+    const ScenarioCase& row = GetParam();
+    const std::vector<std::string> withOne = sentCalls(ScenarioRun(row.name).host);
+    for (const std::uint32_t truth : {2U, 0x8000'0000U, 0xFFFF'FFFFU}) {
+        SCOPED_TRACE(::testing::Message() << "true answered as 0x" << std::hex << truth);
+        const ScenarioRun run(row.name, [truth](sim::Host& host) { host.truth = truth; });
+        const std::vector<std::string> sent = sentCalls(run.host);
+        EXPECT_FALSE(run.host.scriptEscaped());
+        ASSERT_EQ(sent.size(), withOne.size());
+        for (std::size_t i = 0; i < sent.size(); ++i) {
+            ASSERT_EQ(sent[i], withOne[i]) << "first difference at call " << i + 1;
+        }
     }
 }
 

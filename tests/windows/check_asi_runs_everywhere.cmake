@@ -13,12 +13,29 @@
 # bsf, with the same answer for every input GCC uses it on. A stray -march on
 # the build machine shows up here before it reaches a player.
 #
-#   cmake -DOBJDUMP=<objdump> -DBINARY=<file> -P check_asi_runs_everywhere.cmake
+# Given MAX_BYTES, it also fails when BINARY is larger: the whole image is
+# mapped into the game's process, and a stray C++ stream or locale facility,
+# pulled in by one include, would multiply the size of the .asi without a word
+# from the build.
+#
+#   cmake -DOBJDUMP=<objdump> -DBINARY=<file> [-DMAX_BYTES=<n>] -P check_asi_runs_everywhere.cmake
 
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/objdump.cmake)
 
 set(problems "")
+
+file(SIZE "${BINARY}" size)
+set(size_note "${size} bytes")
+if(DEFINED MAX_BYTES)
+    if(NOT MAX_BYTES MATCHES "^[0-9]+$")
+        message(FATAL_ERROR "MAX_BYTES must be a number of bytes, not '${MAX_BYTES}'")
+    endif()
+    if(size GREATER MAX_BYTES)
+        list(APPEND problems "is ${size} bytes, over the limit of ${MAX_BYTES}")
+    endif()
+    string(APPEND size_note " (at most ${MAX_BYTES})")
+endif()
 
 objdump_of(headers -p)
 # objdump names each flag on a line of its own under DllCharacteristics.
@@ -71,5 +88,5 @@ if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "${BINARY}:\n  ${text}")
 endif()
-message(STATUS "${BINARY}: DYNAMIC_BASE, NX_COMPAT and HIGH_ENTROPY_VA; "
+message(STATUS "${BINARY}: ${size_note}; DYNAMIC_BASE, NX_COMPAT and HIGH_ENTROPY_VA; "
                "no AVX, FMA, BMI or LZCNT instructions")

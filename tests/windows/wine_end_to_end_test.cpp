@@ -3,11 +3,13 @@
 // FreeLibrary takes it out again. Every case runs in this one process.
 #include "game.h"
 #include "host.h"
+#include "joaat.h"
 #include "settings/controls.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -119,6 +121,67 @@ TEST_F(WineEndToEnd, TheModuleCarriesItsVersion) {
     ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName", &name,
                                &nameLength));
     EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(name)), L"Sloshmere");
+}
+
+// The prompt calls of the trace, in words: the prompt's natives and the label
+// made for it.
+std::vector<std::string> promptCalls(const sim::Host& host) {
+    std::vector<std::string> out;
+    for (const sim::TraceEntry& entry : host.trace) {
+        const std::string label = sim::nativeLabel(entry.hash);
+        if (entry.kind == Kind::Native &&
+            (label.starts_with("PROMPT_") || label == "CREATE_VAR_STRING")) {
+            out.push_back(sim::describe(entry));
+        }
+    }
+    return out;
+}
+
+// A freshly loaded .asi starts from its own initial values, with no test
+// fixture to set them: no prompt (id 0), none live, the label "Drown" and no
+// control. Each row loads the module afresh into a game folder without
+// settings and reads the prompt calls of the first frame.
+TEST(FreshlyLoadedModule, StartsWithNoPromptTheDefaultLabelAndNoControl) {
+    constexpr int victim = 2;
+    struct Row {
+        const char* name;
+        void (*stage)(sim::World& world, sim::Ped& player);
+        std::vector<std::string> calls;
+    };
+    const Row rows[] = {
+        {"busy before any prompt exists: prompt 0 is hidden",
+         [](sim::World&, sim::Ped& player) { player.actions = {sim::joaat("AR_GRAPPLE_CHOKE")}; },
+         {"PROMPT_SET_ENABLED(0, 0)", "PROMPT_SET_VISIBLE(0, 0)"}},
+        {"no trough: no prompt is live, so none is hidden", [](sim::World&, sim::Ped&) {}, {}},
+        {"offered: the first prompt has the default label and no control",
+         [](sim::World& world, sim::Ped& player) {
+             player.grapplePartner = victim;
+             player.grappleFlag = 1;
+             player.grappleState = 0x13930D00;
+             world.addPed(victim).position = {0.5F, 0.0F, 0.0F};
+             world.addObject(500, sim::joaat("p_watertrough01x"), {1.0F, 0.0F, 0.0F});
+         },
+         {"PROMPT_PREPARE(0)", "PROMPT_REGISTER_BEGIN() -> 0x1",
+          "PROMPT_SET_CONTROL_ACTION(1, 0xFFFFFFFF)",
+          "CREATE_VAR_STRING(10, \"LITERAL_STRING\", \"Drown\") -> 0x5641525300000000",
+          "PROMPT_SET_TEXT(1, 0x5641525300000000)  ; label \"Drown\"", "PROMPT_SET_PRIORITY(1, 3)",
+          "PROMPT_SET_OPTION(1, 1)", "PROMPT_SET_HOLD_MODE(1, 200)", "PROMPT_REGISTER_END(1)",
+          "PROMPT_SET_ENABLED(1, 1)", "PROMPT_SET_VISIBLE(1, 1)",
+          "PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY(2) -> 0xFFFFFFFF"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim::Host host;
+        row.stage(host.world, host.world.addPed(host.world.playerHandle));
+        sim::Game game{sim::Game::executableFolder() / "fresh-load", sim::Game::executableFolder()};
+        // The game folder is the current directory; without settings the
+        // label and control are the module's initial ones.
+        std::filesystem::remove("Sloshmere.ini");
+        game.loadModule();
+        host.runFrames(1);
+        game.unloadModule();
+        EXPECT_EQ(promptCalls(host), row.calls);
+    }
 }
 
 // The players' README, as the package holds it, lists every name DrownInput
