@@ -57,3 +57,19 @@ if(NOT SLOSHMERE_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$"
                         "seconds from ${SLOSHMERE_SOURCE_DATE_EPOCH_FIXED} (1980) to 4294967295")
 endif()
 message(STATUS "Release date: ${SLOSHMERE_SOURCE_DATE_EPOCH} (${epoch_origin})")
+
+# sloshmere_release_link(<target>)
+#
+# Links a program players download the way a release needs it: no symbol
+# tables or debug sections (they would more than double its size and help
+# nobody at run time), and the release's date in the PE header, which the
+# linker otherwise stamps with the time of the link, so two builds of one
+# commit are byte for byte the same. The program lands beside the others in
+# the Windows build's bin folder.
+function(sloshmere_release_link target)
+    target_link_options(${target} PRIVATE -s)
+    set_target_properties(${target} PROPERTIES
+        CXX_LINKER_LAUNCHER
+            "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=${SLOSHMERE_SOURCE_DATE_EPOCH}"
+        RUNTIME_OUTPUT_DIRECTORY ${SLOSHMERE_WINDOWS_BIN_DIR})
+endfunction()
