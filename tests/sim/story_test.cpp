@@ -305,7 +305,32 @@ const ScenarioCase scenarioCases[] = {
          "knockout finish 1 of 4 on the victim",
          "knockout finish 4 of 4 on the victim",
      },
-     nullptr},
+     [](const sim::Host& host) {
+         // The game answers the scan with squared separations: from the
+         // player at (100, 200, 50), the victim at (100.7, 200.1, 50) is 0.5,
+         // not 0.707, and the bystander 5 units off is 25, beyond the bound.
+         struct Measure {
+             sim::Vec3 at;
+             float squared;
+         };
+         const Measure firstScan[] = {{{100.7F, 200.1F, 50.0F}, 0.5F},
+                                      {{104.0F, 203.0F, 50.0F}, 25.0F},
+                                      {{130.0F, 200.0F, 50.0F}, 900.0F}};
+         const auto measured = callsTo(host, "POINT_SEPARATION");
+         ASSERT_GE(measured.size(), std::size(firstScan));
+         for (std::size_t i = 0; i < std::size(firstScan); ++i) {
+             SCOPED_TRACE("separation " + std::to_string(i + 1));
+             const sim::TraceEntry& call = *measured[i];
+             const float from[] = {100.0F, 200.0F, 50.0F};
+             const float to[] = {firstScan[i].at.x, firstScan[i].at.y, firstScan[i].at.z};
+             for (std::size_t a = 0; a < 3; ++a) {
+                 EXPECT_EQ(call.floatBits(a), std::bit_cast<std::uint32_t>(from[a]));
+                 EXPECT_EQ(call.floatBits(3 + a), std::bit_cast<std::uint32_t>(to[a]));
+             }
+             const float answer = std::bit_cast<float>(static_cast<std::uint32_t>(call.result[0]));
+             EXPECT_NEAR(answer, firstScan[i].squared, firstScan[i].squared * 1e-5F);
+         }
+     }},
     {"walk-away-and-back",
      {
          "prompt \"Drown\" offered on INPUT_CONTEXT_X",
