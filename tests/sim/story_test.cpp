@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -157,8 +158,8 @@ TEST(TypicalDrowning, ThePictureMatchesTheCommittedOne) {
 }
 
 // The picture draws each pedestrian where SET_ENTITY_COORDS put it and turns
-// its arrow by the heading SET_ENTITY_HEADING gave, to the last bit, and the
-// trough where the module read it.
+// its arrow by the heading SET_ENTITY_HEADING gave, to the last bit, the
+// trough where the module read it, and the scan's bound as its radius.
 TEST(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
     const ScenarioRun run("typical-drowning");
     const sim::Host& host = run.host;
@@ -192,6 +193,29 @@ TEST(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(bitsOf(troughs[0].at("data-x")), static_cast<std::uint32_t>(read->result[0]));
     EXPECT_EQ(bitsOf(troughs[0].at("data-y")), static_cast<std::uint32_t>(read->result[1]));
+
+    // The scan's bound is drawn as the radius it reaches, 4 units (16 is its
+    // square), at the scale of the scanned pedestrians' marks; the farthest
+    // of them gives the scale most precisely.
+    const auto bound = elementsOfClass(svg, "bound");
+    const auto marks = elementsOfClass(svg, "scanned");
+    const auto measured = host.calls(0xB7A628320EFF8E47); // POINT_SEPARATION
+    ASSERT_EQ(bound.size(), 1U);
+    ASSERT_FALSE(marks.empty());
+    ASSERT_GE(measured.size(), marks.size());
+    double worldFarthest = 0.0;
+    double pageFarthest = 0.0;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const double world = std::hypot(measured[i]->floatArg(3) - measured[i]->floatArg(0),
+                                        measured[i]->floatArg(4) - measured[i]->floatArg(1));
+        if (world > worldFarthest) {
+            worldFarthest = world;
+            pageFarthest = std::hypot(std::stod(marks[i].at("cx")) - std::stod(bound[0].at("cx")),
+                                      std::stod(marks[i].at("cy")) - std::stod(bound[0].at("cy")));
+        }
+    }
+    ASSERT_GT(pageFarthest, 0.0);
+    EXPECT_NEAR(std::stod(bound[0].at("r")) / (pageFarthest / worldFarthest), 4.0, 0.02);
 }
 
 // A hold that never completes: the prompt is offered and the dictionaries
