@@ -50,8 +50,10 @@ void installScanNatives(Host& host) {
                         std::find(ped->configFlags.begin(), ped->configFlags.end(), flag) !=
                             ped->configFlags.end());
     });
-    // The 3D distance between the two points, unless a pedestrian standing at
-    // the second point carries a separation of its own.
+    // The game's separation of two points is the squared 3D distance, with no
+    // square root taken, so the scan's bound of 16 is a radius of 4 units.
+    // A pedestrian standing at the second point may carry a separation of its
+    // own instead.
     host.handle(0xB7A628320EFF8E47, [&world](NativeCall& call) { // POINT_SEPARATION
         const Vec3 a{call.f32(0), call.f32(1), call.f32(2)};
         const Vec3 b{call.f32(3), call.f32(4), call.f32(5)};
@@ -61,7 +63,7 @@ void installScanNatives(Host& host) {
                 return;
             }
         }
-        call.returnFloat(distance(a, b));
+        call.returnFloat(squaredDistance(a, b));
     });
 }
 

@@ -5,11 +5,15 @@
 
 namespace sim {
 
-float distance(Vec3 a, Vec3 b) {
+float squaredDistance(Vec3 a, Vec3 b) {
     const float dx = a.x - b.x;
     const float dy = a.y - b.y;
     const float dz = a.z - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return dx * dx + dy * dy + dz * dz;
+}
+
+float distance(Vec3 a, Vec3 b) {
+    return std::sqrt(squaredDistance(a, b));
 }
 
 Ped* World::findPed(int handle) {

@@ -18,6 +18,9 @@ struct Vec3 {
     float z = 0.0F;
 };
 
+// The square of the straight-line distance between two points, in single
+// precision, summed x, y, z.
+float squaredDistance(Vec3 a, Vec3 b);
 // The straight-line distance between two points, in single precision.
 float distance(Vec3 a, Vec3 b);
 
@@ -50,7 +53,7 @@ struct Ped {
     bool stateTestC = false;
     // The config flags that are set.
     std::vector<int> configFlags;
-    // When set, the separation native answers this (instead of the 3D
+    // When set, the separation native answers this (instead of the squared
     // distance) for a second point equal to this pedestrian's position.
     std::optional<float> separation;
     // The grapple flag the game reports for this pedestrian.

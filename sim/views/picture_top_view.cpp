@@ -14,8 +14,12 @@ namespace sim::picture {
 namespace {
 
 // The module's scan bound: the trace shows the separations it compared, not
-// the bound itself, so the picture states it.
+// the bound itself, so the picture states it. The game's separation is the
+// squared distance, so the bound the module compares with is the square of
+// the radius the scan reaches on the ground.
 constexpr double scanBound = 16.0;
+constexpr double scanRadius = 4.0;
+static_assert(scanRadius * scanRadius == scanBound);
 
 constexpr double closeLeft = 80.0;
 constexpr double closeTop = 84.0;
@@ -275,21 +279,23 @@ void drawScan(Svg& svg, const TopView& view, const std::map<int, std::string>& r
                  "note");
         return;
     }
-    svg.text(scanLeft, scanTop - 14.0,
-             formatText("Pedestrians measured from the player; the bound is %g units.", scanBound),
-             "note");
+    svg.text(
+        scanLeft, scanTop - 14.0,
+        formatText("Squared separations from the player: the bound %g is a radius of %g units.",
+                   scanBound, scanRadius),
+        "note");
     const Vec3 c = *view.scanCentre;
-    const auto bound = static_cast<float>(scanBound);
+    const auto bound = static_cast<float>(scanRadius);
     std::vector<Vec3> points = {{c.x - bound, c.y - bound, c.z}, {c.x + bound, c.y + bound, c.z}};
     for (const Scanned& scanned : view.scanned) {
         points.push_back(scanned.at);
     }
     const Plane plane = fit(scanLeft, scanTop, scanSize, points, 1.5);
     drawGrid(svg, plane);
-    const double r = scanBound * plane.perUnit();
+    const double r = scanRadius * plane.perUnit();
     svg.circle(plane.x(c.x), plane.y(c.y), r, "bound");
-    svg.text(plane.x(c.x), plane.y(c.y) - r - 5.0, formatText("scan bound %g", scanBound), "label",
-             "middle");
+    svg.text(plane.x(c.x), plane.y(c.y) - r - 5.0, formatText("bound: radius %g", scanRadius),
+             "label", "middle");
     svg.circle(plane.x(c.x), plane.y(c.y), 5.0, "before");
     svg.text(plane.x(c.x), plane.y(c.y) + 18.0, "player", "label", "middle");
     for (const Scanned& scanned : view.scanned) {
@@ -304,13 +310,14 @@ void drawScan(Svg& svg, const TopView& view, const std::map<int, std::string>& r
 
     double y = scanTop + scanSize + 60.0;
     svg.text(scanLeft, y,
-             formatText("Measured from (%.2f, %.2f, %.2f):", static_cast<double>(c.x),
-                        static_cast<double>(c.y), static_cast<double>(c.z)),
+             formatText("Measured from (%.2f, %.2f, %.2f), in squared separations:",
+                        static_cast<double>(c.x), static_cast<double>(c.y),
+                        static_cast<double>(c.z)),
              "label");
     for (const Scanned& scanned : view.scanned) {
         y += 14.0;
         std::string row =
-            formatText("%3d %-14s (%7.2f, %7.2f)  separation %6.3f", scanned.handle,
+            formatText("%3d %-14s (%7.2f, %7.2f)  squared %7.3f", scanned.handle,
                        roleOf(roles, scanned.handle).c_str(), static_cast<double>(scanned.at.x),
                        static_cast<double>(scanned.at.y), static_cast<double>(scanned.separation));
         if (scanned.handle == view.groupTarget) {

@@ -5,8 +5,8 @@
 
 namespace sloshmere {
 
-// The eligible pedestrian nearest the player within 16 units, the later one in
-// the host's list on a tie; 0 when there is none. Allocates nothing.
+// The eligible pedestrian nearest the player within 4 units (a squared separation of
+// 16), the later one in the host's list on a tie; 0 when none. Allocates nothing.
 Entity findNearestPed();
 
 } // namespace sloshmere

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -157,8 +158,8 @@ TEST(TypicalDrowning, ThePictureMatchesTheCommittedOne) {
 }
 
 // The picture draws each pedestrian where SET_ENTITY_COORDS put it and turns
-// its arrow by the heading SET_ENTITY_HEADING gave, to the last bit, and the
-// trough where the module read it.
+// its arrow by the heading SET_ENTITY_HEADING gave, to the last bit, the
+// trough where the module read it, and the scan's bound as its radius.
 TEST(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
     const ScenarioRun run("typical-drowning");
     const sim::Host& host = run.host;
@@ -192,6 +193,29 @@ TEST(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(bitsOf(troughs[0].at("data-x")), static_cast<std::uint32_t>(read->result[0]));
     EXPECT_EQ(bitsOf(troughs[0].at("data-y")), static_cast<std::uint32_t>(read->result[1]));
+
+    // The scan's bound is drawn as the radius it reaches, 4 units (16 is its
+    // square), at the scale of the scanned pedestrians' marks; the farthest
+    // of them gives the scale most precisely.
+    const auto bound = elementsOfClass(svg, "bound");
+    const auto marks = elementsOfClass(svg, "scanned");
+    const auto measured = host.calls(0xB7A628320EFF8E47); // POINT_SEPARATION
+    ASSERT_EQ(bound.size(), 1U);
+    ASSERT_FALSE(marks.empty());
+    ASSERT_GE(measured.size(), marks.size());
+    double worldFarthest = 0.0;
+    double pageFarthest = 0.0;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const double world = std::hypot(measured[i]->floatArg(3) - measured[i]->floatArg(0),
+                                        measured[i]->floatArg(4) - measured[i]->floatArg(1));
+        if (world > worldFarthest) {
+            worldFarthest = world;
+            pageFarthest = std::hypot(std::stod(marks[i].at("cx")) - std::stod(bound[0].at("cx")),
+                                      std::stod(marks[i].at("cy")) - std::stod(bound[0].at("cy")));
+        }
+    }
+    ASSERT_GT(pageFarthest, 0.0);
+    EXPECT_NEAR(std::stod(bound[0].at("r")) / (pageFarthest / worldFarthest), 4.0, 0.02);
 }
 
 // A hold that never completes: the prompt is offered and the dictionaries
@@ -305,7 +329,32 @@ const ScenarioCase scenarioCases[] = {
          "knockout finish 1 of 4 on the victim",
          "knockout finish 4 of 4 on the victim",
      },
-     nullptr},
+     [](const sim::Host& host) {
+         // The game answers the scan with squared separations: from the
+         // player at (100, 200, 50), the victim at (100.7, 200.1, 50) is 0.5,
+         // not 0.707, and the bystander 5 units off is 25, beyond the bound.
+         struct Measure {
+             sim::Vec3 at;
+             float squared;
+         };
+         const Measure firstScan[] = {{{100.7F, 200.1F, 50.0F}, 0.5F},
+                                      {{104.0F, 203.0F, 50.0F}, 25.0F},
+                                      {{130.0F, 200.0F, 50.0F}, 900.0F}};
+         const auto measured = callsTo(host, "POINT_SEPARATION");
+         ASSERT_GE(measured.size(), std::size(firstScan));
+         for (std::size_t i = 0; i < std::size(firstScan); ++i) {
+             SCOPED_TRACE("separation " + std::to_string(i + 1));
+             const sim::TraceEntry& call = *measured[i];
+             const float from[] = {100.0F, 200.0F, 50.0F};
+             const float to[] = {firstScan[i].at.x, firstScan[i].at.y, firstScan[i].at.z};
+             for (std::size_t a = 0; a < 3; ++a) {
+                 EXPECT_EQ(call.floatBits(a), std::bit_cast<std::uint32_t>(from[a]));
+                 EXPECT_EQ(call.floatBits(3 + a), std::bit_cast<std::uint32_t>(to[a]));
+             }
+             const float answer = std::bit_cast<float>(static_cast<std::uint32_t>(call.result[0]));
+             EXPECT_NEAR(answer, firstScan[i].squared, firstScan[i].squared * 1e-5F);
+         }
+     }},
     {"walk-away-and-back",
      {
          "prompt \"Drown\" offered on INPUT_CONTEXT_X",
