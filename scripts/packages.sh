@@ -5,7 +5,7 @@
 SLOSHMERE_PACKAGES=(
     cmake ninja-build g++ git
     googletest libgtest-dev libgmock-dev
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine wine64
     clang libclang-rt-14-dev
     # The zip is packed with Info-ZIP's zip (reproducibly); the package check
     # reads it with a reader of its own.

@@ -15,6 +15,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -140,20 +141,54 @@ TEST_F(SettingsLoad, ReadingWithoutAFileNameOnlyClearsTheDocument) {
     EXPECT_EQ(settingsDocument.size(), 0U);
 }
 
+// Every key and value of every section, in file order.
+std::vector<std::string> flatten(const SettingsDocument& document) {
+    std::vector<std::string> lines;
+    for (const auto& [section, keys] : document.entries) {
+        for (const auto& [key, value] : keys.entries) {
+            lines.push_back(section + "|" + key + "|" + value);
+        }
+    }
+    return lines;
+}
+
 TEST_F(SettingsLoad, ThePlayersSampleWorksOutOfTheBox) {
     const std::filesystem::path sample = SLOSHMERE_DIST_DIR "/Sloshmere.ini";
-    std::filesystem::copy_file(sample, dir.path() / "Sloshmere.ini");
-    promptText = "Earlier";
-
-    loadSettings();
-    EXPECT_EQ(promptText, "Drown");
-    EXPECT_EQ(promptControl, sim::joaat("INPUT_CONTEXT_Y"));
-
-    // Every control name the sample suggests must be one the module knows.
-    std::ifstream in(sample);
+    std::ifstream in(sample, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     const std::string content = text.str();
+
+    // The download carries it with Windows line ends, for Notepad; a player's
+    // editor may save it with Unix ones. Both must read the same.
+    std::string unixEnds;
+    for (const char c : content) {
+        if (c != '\r') {
+            unixEnds += c;
+        }
+    }
+    ASSERT_NE(unixEnds, content) << "the sample should have Windows line ends";
+    std::vector<std::string> shippedDocument;
+    const std::vector<std::pair<std::string, std::string>> variants = {{"as shipped", content},
+                                                                       {"Unix", unixEnds}};
+    for (const auto& [ends, file] : variants) {
+        SCOPED_TRACE(ends);
+        test::resetModuleState();
+        dir.write("Sloshmere.ini", file);
+        promptText = "Earlier";
+
+        loadSettings();
+        EXPECT_EQ(promptText, "Drown");
+        EXPECT_EQ(promptControl, sim::joaat("INPUT_CONTEXT_Y"));
+        const auto document = flatten(settingsDocument);
+        EXPECT_EQ(document.size(), 2U);
+        if (shippedDocument.empty()) {
+            shippedDocument = document;
+        }
+        EXPECT_EQ(document, shippedDocument);
+    }
+
+    // Every control name the sample suggests must be one the module knows.
     const std::regex controlName("INPUT_[A-Z0-9_]+");
     int mentioned = 0;
     for (auto it = std::sregex_iterator(content.begin(), content.end(), controlName);

@@ -1,26 +1,47 @@
 # Fails unless PACKAGE, the zip a player downloads, is what we mean to ship:
 # named Sloshmere-<VERSION>.zip, a sound archive holding exactly Sloshmere.asi,
-# Sloshmere.ini, SloshmereCheck.exe and README.txt at its top; the .asi byte
-# for byte the one the end-to-end tests loaded (every copy named in RAN_ASI)
-# and the setup check the one the build made (CHECK), both carrying VERSION in
-# their version resources; the .ini byte for byte the one in DIST and the
-# README the one the build wrote (README), with Windows line endings and no
-# line longer than 80 columns; and beside it PACKAGE.sha256, one line in
+# Sloshmere.ini, SloshmereCheck.exe, README.txt, LICENSE.txt and
+# THIRD-PARTY-NOTICES.txt at its top; the .asi byte for byte the one the
+# end-to-end tests loaded (every copy named in RAN_ASI) and the setup check the
+# one the build made (CHECK), both carrying VERSION in their version resources;
+# the .ini byte for byte the one in DIST, the README the one the build wrote
+# (README), with no line longer than 80 columns, LICENSE.txt the text of
+# LICENSE and the notices the ones the build wrote (NOTICES); every text file
+# with Windows line endings; a notice for each runtime library whose mark is
+# in one of the two programs; and beside it PACKAGE.sha256, one line in
 # sha256sum's format that holds the zip's SHA-256.
 #
 #   cmake -DUNZIP=<unzip> -DSHA256SUM=<sha256sum> -DPACKAGE=<zip> -DVERSION=<x.y.z>
 #         -DRAN_ASI=<asi>[;<asi>...] -DCHECK=<SloshmereCheck.exe> -DDIST=<dist folder>
-#         -DREADME=<README.txt> -DWORK=<scratch folder> -P check_package.cmake
+#         -DREADME=<README.txt> -DLICENSE=<LICENSE> -DNOTICES=<THIRD-PARTY-NOTICES.txt>
+#         -DWORK=<scratch folder> -P check_package.cmake
 #
 # The archive is read with Info-ZIP's unzip and its hash checked with
 # coreutils' sha256sum, not with the tools that wrote them, so an archive only
-# its writer understands does not pass. The four names are written out here
-# rather than taken from the build, so the packing rule cannot agree with
-# itself.
+# its writer understands does not pass. The six names, and the marks and
+# headings of the notices, are written out here rather than taken from the
+# build, so the packing rule cannot agree with itself.
 
 cmake_minimum_required(VERSION 3.25)
 
-set(expected_entries README.txt Sloshmere.asi Sloshmere.ini SloshmereCheck.exe)
+set(expected_entries LICENSE.txt README.txt Sloshmere.asi Sloshmere.ini SloshmereCheck.exe
+    THIRD-PARTY-NOTICES.txt)
+set(text_entries README.txt Sloshmere.ini LICENSE.txt THIRD-PARTY-NOTICES.txt)
+
+# The runtime libraries a program built with MinGW-w64 may carry: a text each
+# leaves in the program, the heading of its notice, and a line its notice must
+# hold (the licence or the notice it asks to be reproduced). Any of them whose
+# text is in a shipped program needs its notice in the download.
+set(runtimes "GCC runtime" "MinGW-w64 runtime" "winpthreads library")
+set(GCC_runtime_mark "GCC: \\(GNU\\) ")
+set(GCC_runtime_heading "GCC runtime libraries: libstdc++ and libgcc")
+set(GCC_runtime_licence "GCC RUNTIME LIBRARY EXCEPTION")
+set(MinGW-w64_runtime_mark "Mingw-w64 runtime failure")
+set(MinGW-w64_runtime_heading "MinGW-w64 runtime")
+set(MinGW-w64_runtime_licence "License: ZPL-2.1")
+set(winpthreads_library_mark "winpthreads")
+set(winpthreads_library_heading "winpthreads (MinGW-w64's POSIX threads library)")
+set(winpthreads_library_licence "Copyright: 2010 Lockless Inc.")
 
 set(problems "")
 get_filename_component(package_name "${PACKAGE}" NAME)
@@ -97,16 +118,75 @@ endforeach()
 expect_same(Sloshmere.ini "${DIST}/Sloshmere.ini")
 expect_same(SloshmereCheck.exe "${CHECK}")
 expect_same(README.txt "${README}")
+expect_same(THIRD-PARTY-NOTICES.txt "${NOTICES}")
 
-# Notepad users get Windows line endings, and lines that fit its window.
-if(EXISTS "${WORK}/README.txt")
-    # As hex bytes, one per word: a text read would drop the carriage returns.
-    file(READ "${WORK}/README.txt" readme HEX)
-    string(REGEX REPLACE "(..)" "\\1 " readme "${readme}")
-    string(REPLACE "0d 0a " "" rest "${readme}")
-    if(rest MATCHES "(^| )0a ")
-        list(APPEND problems "README.txt has a line that does not end in CR LF")
+# Our licence, word for word.
+if(EXISTS "${WORK}/LICENSE.txt")
+    file(READ "${WORK}/LICENSE.txt" packed_licence)
+    file(READ "${LICENSE}" licence)
+    string(REPLACE "\r" "" packed_licence "${packed_licence}")
+    string(REPLACE "\r" "" licence "${licence}")
+    if(NOT packed_licence STREQUAL licence)
+        list(APPEND problems "LICENSE.txt does not hold the text of ${LICENSE}")
     endif()
+endif()
+
+# Notepad users get Windows line endings.
+foreach(entry IN LISTS text_entries)
+    if(NOT EXISTS "${WORK}/${entry}")
+        continue()
+    endif()
+    # As hex bytes, one per word: a text read would drop the carriage returns.
+    file(READ "${WORK}/${entry}" bytes HEX)
+    string(REGEX REPLACE "(..)" "\\1 " bytes "${bytes}")
+    string(REPLACE "0d 0a " "" rest "${bytes}")
+    if(rest MATCHES "(^| )(0a|0d) ")
+        list(APPEND problems "${entry} has a line that does not end in CR LF")
+    endif()
+endforeach()
+
+# A notice for every runtime library whose code is in a shipped program.
+set(notices "")
+if(EXISTS "${WORK}/THIRD-PARTY-NOTICES.txt")
+    file(READ "${WORK}/THIRD-PARTY-NOTICES.txt" notices)
+    string(REPLACE "\r" "" notices "${notices}")
+endif()
+foreach(runtime IN LISTS runtimes)
+    string(REPLACE " " "_" key "${runtime}")
+    set(holders "")
+    foreach(binary Sloshmere.asi SloshmereCheck.exe)
+        if(EXISTS "${WORK}/${binary}")
+            file(STRINGS "${WORK}/${binary}" hits REGEX "${${key}_mark}" LIMIT_COUNT 1)
+            if(hits)
+                list(APPEND holders ${binary})
+            endif()
+        endif()
+    endforeach()
+    if(NOT holders)
+        continue()
+    endif()
+    list(JOIN holders " and " holders)
+    # The section from its heading, between two rules, to the next rule.
+    string(REPEAT "-" 72 rule)
+    string(FIND "${notices}" "${rule}\n${${key}_heading}\n${rule}\n" at)
+    if(at LESS 0)
+        list(APPEND problems
+             "the ${runtime} is in ${holders}, but there is no notice for it")
+        continue()
+    endif()
+    string(SUBSTRING "${notices}" ${at} -1 section)
+    string(LENGTH "${rule}\n${${key}_heading}\n${rule}\n" heading_length)
+    string(SUBSTRING "${section}" ${heading_length} -1 section)
+    string(FIND "${section}" "${rule}" next)
+    string(SUBSTRING "${section}" 0 ${next} section)
+    string(FIND "${section}" "${${key}_licence}" licence_at)
+    if(licence_at LESS 0)
+        list(APPEND problems "the notice for the ${runtime} lacks '${${key}_licence}'")
+    endif()
+endforeach()
+
+# Lines that fit Notepad's window.
+if(EXISTS "${WORK}/README.txt")
     string(REPEAT "[^\r]" 81 too_long)
     file(STRINGS "${WORK}/README.txt" long_lines REGEX "${too_long}")
     if(long_lines)
@@ -160,6 +240,7 @@ if(problems)
     message(FATAL_ERROR "${PACKAGE}:\n  ${text}")
 endif()
 message(STATUS "${package_name}: Sloshmere.asi (the one the end-to-end tests ran), "
-               "Sloshmere.ini as in dist/, the setup check and the README the build made, "
-               "nothing else; "
+               "Sloshmere.ini as in dist/, the setup check, the README and the notices the "
+               "build made and our licence, nothing else, every text with CR LF line ends "
+               "and a notice for each runtime library in the programs; "
                "${package_name}.sha256 matches it")
