@@ -137,7 +137,12 @@ void Host::gameWouldClose(const std::string& what) const {
                  static_cast<unsigned long long>(frame));
     std::fflush(stderr);
     // At once, as the game process ends: no destructor of ours or the
-    // module's runs, and no later call is answered.
+    // module's runs, and no later call is answered. On Windows without even
+    // the libraries' detach, which a rule broken inside DllMain could not
+    // take while the loader lock is held.
+#ifdef _WIN32
+    TerminateProcess(GetCurrentProcess(), gameClosedExitCode);
+#endif
     std::_Exit(gameClosedExitCode);
 }
 
