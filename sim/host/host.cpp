@@ -154,7 +154,7 @@ void Host::runFrames(int count) {
     for (int i = 0; i < count; ++i) {
         // By index, and nothing kept across a resume: a script may register
         // or unregister while it runs.
-        for (std::size_t s = 0; s < scripts_.size(); ++s) {
+        for (std::size_t s = 0; s < scripts_.size(); ++s) { // NOLINT(modernize-loop-convert)
             if (!scripts_[s].fiber) {
                 scripts_[s].fiber = std::make_unique<ScriptFiber>(scripts_[s].entry);
             }

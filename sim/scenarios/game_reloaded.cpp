@@ -57,11 +57,14 @@ void letGo(World& world) {
 
 // The player completes the hold on the newest prompt the game still has.
 void completeHoldOnLivePrompt(World& world) {
-    for (auto prompt = world.prompts.rbegin(); prompt != world.prompts.rend(); ++prompt) {
-        if (!prompt->ended) {
-            prompt->holdCompleted = true;
-            return;
+    Prompt* newest = nullptr;
+    for (Prompt& prompt : world.prompts) {
+        if (!prompt.ended) {
+            newest = &prompt;
         }
+    }
+    if (newest != nullptr) {
+        newest->holdCompleted = true;
     }
 }
 
