@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include "hook_exports.h"
+#include "host.h"
 #include "host/entry.h"
 // The module's declarations of the hook's functions beside the host's
 // definitions (hook_exports.h): a difference between the two fails here.
@@ -72,6 +73,11 @@ HMODULE Game::loadModule() {
 
 void Game::unloadModule() {
     if (module_ != nullptr) {
+        // As the hook unloads: every script's run is ended first, then the
+        // library is let go, which here means its detach.
+        if (Host* host = Host::current()) {
+            host->endScripts();
+        }
         DllMain(module_, DLL_PROCESS_DETACH, nullptr);
         module_ = nullptr;
     }

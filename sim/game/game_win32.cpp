@@ -4,6 +4,7 @@
 // declarations type (hook_table.h): a difference between the two fails here.
 #include "hook_exports.h"
 #include "hook_table.h"
+#include "host.h"
 
 #include <fstream>
 #include <stdexcept>
@@ -129,6 +130,12 @@ HMODULE Game::loadModule() {
 
 void Game::unloadModule() {
     if (module_ != nullptr) {
+        // As the hook unloads: every script's fiber is deleted first, without
+        // unwinding, and only then is the library freed (its detach runs
+        // inside FreeLibrary).
+        if (Host* host = Host::current()) {
+            host->endScripts();
+        }
         FreeLibrary(module_);
         module_ = nullptr;
     }

@@ -6,8 +6,9 @@
 namespace {
 
 const SimHookTable* connected = nullptr;
-// Handed out while no runner is connected, so a module always reads zeros.
-UINT64 noResult[8] = {};
+// Handed out while no runner is connected, so a module always reads zeros:
+// the hook's result area is 32 slots of 8 bytes.
+UINT64 noResult[32] = {};
 
 } // namespace
 

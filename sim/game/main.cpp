@@ -92,6 +92,15 @@ int run(const sim::Options& options) {
     // while it is loaded is caught and counted.
     sim::OutputWatch watch(game.folder().parent_path() /
                            (game.folder().filename().string() + "-module-output.txt"));
+    // A broken rule ends the run at once; its line goes to the terminal.
+    host.beforeClose = [&watch] { watch.stop(); };
+    const struct CloseWatch {
+        explicit CloseWatch(sim::Host& owner) : host(owner) {}
+        sim::Host& host;
+        CloseWatch(const CloseWatch&) = delete;
+        CloseWatch& operator=(const CloseWatch&) = delete;
+        ~CloseWatch() { host.beforeClose = nullptr; }
+    } closeWatch{host};
     game.loadModule();
     marks.loaded = host.trace.size();
     if (soak) {

@@ -11,7 +11,13 @@ namespace sim {
 
 class ScriptFiber {
 public:
+    // Nothing runs until the first resume.
     explicit ScriptFiber(ScriptEntry entry);
+    // Ends the script's run where it stands, as the hook's DeleteFiber does.
+    // The Windows build does exactly that. The Linux build runs the script on
+    // a thread, whose stack cannot be dropped: it unwinds it instead (see
+    // fiber_thread.cpp), so there the module's destructors and catch handlers
+    // on that stack do run, which in the game they never would.
     ~ScriptFiber();
     ScriptFiber(const ScriptFiber&) = delete;
     ScriptFiber& operator=(const ScriptFiber&) = delete;

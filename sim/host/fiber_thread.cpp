@@ -6,9 +6,20 @@
 
 namespace sim {
 
+// The script fiber on Linux, where a thread stands in for the fiber and the
+// two threads pass a baton, so only one of them runs at a time.
+//
+// Where it differs from the game's fiber: the hook ends a script with
+// DeleteFiber, which drops its stack as it stands, so nothing of the script
+// runs again. A thread's stack cannot be dropped while the thread lives, and
+// a thread left blocked forever would outlive the host it points into. So the
+// end throws ScriptStopped out of the pending scriptWait and lets the stack
+// unwind: the module's destructors run, and a catch-all may catch it and wait
+// again, which throws again. Nothing done meanwhile is recorded (the host
+// marks itself stopping), and module-wide values are left as the wait found
+// them unless a destructor on that stack writes one; none of the module's do.
 namespace {
-// Thrown out of scriptWait when the host stops the script, to unwind the
-// script's stack as the hook does when it deletes the fiber.
+// Thrown out of scriptWait when the host ends the script's run.
 struct ScriptStopped {};
 
 // Set on the script's own thread for its whole life.

@@ -1,6 +1,7 @@
-// The script fiber on Windows: a real Win32 fiber on the host's own thread.
-// Stopping the script deletes its fiber: the script's stack is dropped as it
-// stands, without unwinding, so nothing on it gets to run again.
+// The script fiber on Windows: a real Win32 fiber on the host's own thread,
+// made at the first resume. Ending the script deletes its fiber, as the hook
+// does at unload and when the game restarts its scripts: the script's stack is
+// dropped as it stands, without unwinding, so nothing on it runs again.
 #include "fiber.h"
 
 namespace sim {
@@ -41,8 +42,8 @@ ScriptFiber::ScriptFiber(ScriptEntry entry) : state_(std::make_unique<State>()) 
 }
 
 ScriptFiber::~ScriptFiber() {
-    // A fiber cannot delete itself; the host only stops scripts from its own
-    // side, so this holds unless a script unregisters itself.
+    // A fiber cannot delete itself; the host ends scripts only from its own
+    // side, never while it runs on the script's fiber.
     if (state_->fiber != nullptr && runningFiber != this) {
         DeleteFiber(state_->fiber);
     }

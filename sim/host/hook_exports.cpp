@@ -80,8 +80,9 @@ void nativePush64(std::uint64_t value) {
 
 std::uint64_t* nativeCall() {
     const sim::InsideHost inside;
-    // With no host the module still gets a readable, zeroed result area.
-    static std::uint64_t none[8] = {};
+    // With no host the module still gets a readable, zeroed result area of
+    // the hook's size.
+    static std::uint64_t none[sim::resultSlots] = {};
     sim::Host* host = sim::Host::current();
     return host != nullptr ? host->hookNativeCall() : none;
 }

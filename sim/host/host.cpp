@@ -2,13 +2,31 @@
 
 #include "natives.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace sim {
 
 namespace {
 Host* activeHost = nullptr;
+
+// printf into a string, for the short line a broken rule prints.
+template <typename... Values>
+std::string formatText(const char* pattern, Values... values) {
+    char buffer[256];
+    const int length = std::snprintf(buffer, sizeof buffer, pattern, values...);
+    return length > 0 ? std::string(buffer) : std::string();
+}
+
+// A pointer the module handed over, for a line that names it.
+template <typename T>
+std::string pointerText(T* pointer) {
+    return formatText("0x%llX",
+                      static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(pointer)));
+}
 } // namespace
 
 std::uint64_t NativeCall::raw(std::size_t index) {
@@ -73,9 +91,13 @@ Host::Host() {
 }
 
 Host::~Host() {
-    // Stop the script first: while it unwinds it may still call into us.
+    // End the scripts first: on Linux a script unwinds, and may still call
+    // into us while it does.
     stopping_ = true;
-    fiber_.reset();
+    for (Script& script : scripts_) {
+        script.fiber.reset();
+    }
+    unregisteredFibers_.clear();
     if (activeHost == this) {
         activeHost = nullptr;
     }
@@ -94,26 +116,95 @@ Host::Handler Host::handlerFor(std::uint64_t hash) const {
     return found == handlers_.end() ? Handler{} : found->second;
 }
 
+ModuleHandle Host::scriptModule() const {
+    return scripts_.empty() ? nullptr : scripts_.front().module;
+}
+
 bool Host::scriptEscaped() const {
-    return scriptEscaped_ || (fiber_ && fiber_->escaped());
+    const auto escaped = [](const std::unique_ptr<ScriptFiber>& fiber) {
+        return fiber && fiber->escaped();
+    };
+    return scriptEscaped_ ||
+           std::ranges::any_of(scripts_, [&](const Script& s) { return escaped(s.fiber); }) ||
+           std::ranges::any_of(unregisteredFibers_, escaped);
+}
+
+void Host::gameWouldClose(const std::string& what) const {
+    if (beforeClose) {
+        beforeClose();
+    }
+    std::fprintf(stderr, "the game would close: %s (frame %llu)\n", what.c_str(),
+                 static_cast<unsigned long long>(frame));
+    std::fflush(stderr);
+    // At once, as the game process ends: no destructor of ours or the
+    // module's runs, and no later call is answered. On Windows without even
+    // the libraries' detach, which a rule broken inside DllMain could not
+    // take while the loader lock is held.
+#ifdef _WIN32
+    TerminateProcess(GetCurrentProcess(), gameClosedExitCode);
+#endif
+    std::_Exit(gameClosedExitCode);
+}
+
+bool Host::onScriptFiber() const {
+    return ScriptFiber::current() != nullptr;
 }
 
 void Host::runFrames(int count) {
     for (int i = 0; i < count; ++i) {
-        if (script_ != nullptr) {
-            if (!fiber_) {
-                fiber_ = std::make_unique<ScriptFiber>(script_);
+        // By index, and nothing kept across a resume: a script may register
+        // or unregister while it runs.
+        for (std::size_t s = 0; s < scripts_.size(); ++s) { // NOLINT(modernize-loop-convert)
+            if (!scripts_[s].fiber) {
+                scripts_[s].fiber = std::make_unique<ScriptFiber>(scripts_[s].entry);
             }
-            fiber_->resume();
+            ScriptFiber* fiber = scripts_[s].fiber.get();
+            fiber->resume();
         }
         advanceFrame();
     }
 }
 
+void Host::endFiber(std::unique_ptr<ScriptFiber>& fiber) {
+    if (!fiber) {
+        return;
+    }
+    scriptEscaped_ = scriptEscaped_ || fiber->escaped();
+    stopping_ = true;
+    fiber.reset();
+    stopping_ = false;
+}
+
+void Host::endScripts() {
+    // A fiber cannot delete itself; the hook ends scripts from its own side.
+    if (onScriptFiber()) {
+        return;
+    }
+    for (Script& script : scripts_) {
+        endFiber(script.fiber);
+    }
+    for (std::unique_ptr<ScriptFiber>& fiber : unregisteredFibers_) {
+        endFiber(fiber);
+    }
+    unregisteredFibers_.clear();
+}
+
+void Host::restartScripts() {
+    if (onScriptFiber()) {
+        return;
+    }
+    finish(record(TraceEntry::Kind::Restart));
+    endScripts();
+    // The prompts were the ended run's; the game drops them with their owner.
+    world.endPrompts();
+}
+
 void Host::sendKey(Dword key, Word repeats, Byte scanCode, Bool isExtended, Bool withAlt,
                    Bool wasDownBefore, Bool isUpNow) {
-    if (keyboard_ != nullptr) {
-        keyboard_(key, repeats, scanCode, isExtended, withAlt, wasDownBefore, isUpNow);
+    // A copy: a handler may unregister itself.
+    const std::vector<KeyboardHandler> handlers = keyboards_;
+    for (const KeyboardHandler handler : handlers) {
+        handler(key, repeats, scanCode, isExtended, withAlt, wasDownBefore, isUpNow);
     }
 }
 
@@ -162,34 +253,47 @@ void Host::finish(const TraceEntry& entry) const {
 
 void Host::hookScriptRegister(ModuleHandle module, ScriptEntry entry) {
     finish(record(TraceEntry::Kind::ScriptRegister));
-    scriptModule_ = module;
-    script_ = entry;
+    if (std::ranges::any_of(scripts_, [entry](const Script& s) { return s.entry == entry; })) {
+        gameWouldClose(formatText("script main %s registered twice (module %s)",
+                                  pointerText(entry).c_str(), pointerText(module).c_str()));
+    }
+    // No fiber yet: the hook makes it at the first frame after registration.
+    scripts_.push_back({module, entry, nullptr});
 }
 
 void Host::hookScriptUnregister(ModuleHandle module) {
     finish(record(TraceEntry::Kind::ScriptUnregister));
-    if (module == scriptModule_) {
-        if (fiber_) {
-            scriptEscaped_ = scriptEscaped_ || fiber_->escaped();
-        }
-        stopping_ = true;
-        fiber_.reset();
-        stopping_ = false;
-        script_ = nullptr;
-        scriptModule_ = nullptr;
+    const auto found =
+        std::ranges::find_if(scripts_, [module](const Script& s) { return s.module == module; });
+    if (found == scripts_.end()) {
+        gameWouldClose(formatText("scriptUnregister for module %s, which never registered a script",
+                                  pointerText(module).c_str()));
     }
+    // Only the registration goes; a running script is not stopped here.
+    if (found->fiber) {
+        unregisteredFibers_.push_back(std::move(found->fiber));
+    }
+    scripts_.erase(found);
 }
 
 void Host::hookKeyboardRegister(KeyboardHandler handler) {
     finish(record(TraceEntry::Kind::KeyboardRegister));
-    keyboard_ = handler;
+    if (std::ranges::find(keyboards_, handler) != keyboards_.end()) {
+        gameWouldClose(
+            formatText("keyboard handler %s registered twice", pointerText(handler).c_str()));
+    }
+    keyboards_.push_back(handler);
 }
 
 void Host::hookKeyboardUnregister(KeyboardHandler handler) {
     finish(record(TraceEntry::Kind::KeyboardUnregister));
-    if (handler == keyboard_) {
-        keyboard_ = nullptr;
+    const auto found = std::ranges::find(keyboards_, handler);
+    if (found == keyboards_.end()) {
+        gameWouldClose(formatText("keyboardHandlerUnregister for handler %s, which was never "
+                                  "registered",
+                                  pointerText(handler).c_str()));
     }
+    keyboards_.erase(found);
 }
 
 void Host::hookScriptWait(Dword ms) {
@@ -199,20 +303,37 @@ void Host::hookScriptWait(Dword ms) {
     callsSinceWait = 0;
     if (ScriptFiber* fiber = ScriptFiber::current()) {
         fiber->yield();
+    } else if (!scripts_.empty()) {
+        // The hook can only yield a script's own fiber; from anywhere else
+        // (DllMain, the keyboard callback, another thread) it closes the game.
+        gameWouldClose(
+            formatText("scriptWait(%u) called off the script fiber", static_cast<unsigned>(ms)));
     } else {
-        // Called straight from a test, not from the script fiber: the frame
-        // ends here and the call returns into the next one.
+        // Beyond the real hook: a test that calls the module's functions
+        // itself, with no script registered, waits here; the frame ends and
+        // the call returns into the next one.
         advanceFrame();
     }
 }
 
 void Host::hookNativeInit(std::uint64_t hash) {
+    // Checked at init, as the hook looks the native up there.
+    if (!handlers_.contains(hash)) {
+        gameWouldClose(formatText("no native 0x%016llX", static_cast<unsigned long long>(hash)));
+    }
     pendingHash_ = hash;
     pendingArgs_.clear();
     result_.fill(0);
 }
 
 void Host::hookNativePush(std::uint64_t value) {
+    // The hook has room for this many and does not check: one more would
+    // overwrite its memory.
+    if (pendingArgs_.size() >= argumentSlots) {
+        gameWouldClose(formatText("%zu arguments pushed for native 0x%016llX, room for %zu",
+                                  pendingArgs_.size() + 1,
+                                  static_cast<unsigned long long>(pendingHash_), argumentSlots));
+    }
     pendingArgs_.push_back(value);
 }
 
@@ -221,7 +342,8 @@ std::uint64_t* Host::hookNativeCall() {
     entry.hash = pendingHash_;
     entry.args = pendingArgs_;
     entry.argKinds.assign(pendingArgs_.size(), ArgKind::Raw);
-    // A hash nobody handles is recorded and answers zeros.
+    // Only a call never begun with nativeInit finds no handler; it answers
+    // the cleared area.
     if (const auto found = handlers_.find(pendingHash_); found != handlers_.end()) {
         NativeCall call(entry, result_.data(), truth);
         found->second(call);

@@ -1,7 +1,8 @@
 // The simulated host: our stand-in for the script hook and the game. It takes
 // the module's hook calls, dispatches natives by hash to handlers over the
-// world, records every call in order, and runs the registered script on a
-// fiber so that scriptWait yields exactly one frame.
+// world, records every call in order, and runs each registered script on a
+// fiber so that scriptWait yields exactly one frame. It is as strict as the
+// real hook: a call the hook would answer by closing the game ends the run.
 #pragma once
 
 #include "fiber.h"
@@ -61,6 +62,13 @@ private:
     std::uint32_t truth_;
 };
 
+// What the hook holds for one native call: room for this many pushed
+// arguments, and a result area of this many 8-byte slots.
+inline constexpr std::size_t argumentSlots = 32;
+inline constexpr std::size_t resultSlots = 32;
+// The exit code of a run that broke one of the hook's rules.
+inline constexpr int gameClosedExitCode = 3;
+
 class Host {
 public:
     using Handler = std::function<void(NativeCall&)>;
@@ -83,8 +91,9 @@ public:
     // non-zero low half, so a test may answer 2, 0x80000000 or 0xFFFFFFFF to
     // see that the module reads them all as true.
     std::uint32_t truth = 1;
-    // When set, nativeCall runs the call but hands back no result area (a
-    // null pointer), as a faulty hook might; the module must read zeros.
+    // Beyond the real hook, which always hands back its one result area:
+    // when set, nativeCall runs the call but hands back a null pointer, as a
+    // faulty hook might; the module must read zeros.
     bool withholdResultArea = false;
     std::uint64_t frame = 0;
     // The names the module has asked GET_HASH_KEY for, by hash, so a trace can
@@ -110,20 +119,41 @@ public:
     // add to an answer instead of replacing it.
     [[nodiscard]] Handler handlerFor(std::uint64_t hash) const;
 
-    // Runs the registered script for `count` frames (one resume each).
+    // Runs the registered scripts for `count` frames (one resume each). A
+    // script's fiber is made at the first frame after its registration.
     void runFrames(int count);
+    // Ends every script's run as the hook does before it unloads modules: the
+    // fiber is deleted where it stands and nothing more of that run executes.
+    // Registrations stay; the module's own detach takes them back.
+    void endScripts();
+    // The game ends and restarts its script threads (a story reload): every
+    // running script is ended as by endScripts, the prompts its run made are
+    // gone from the world, and at the next frame each registered main starts
+    // again from the top on a new fiber, with the module's data as it was.
+    void restartScripts();
     // Delivers one key message to the registered keyboard callback.
     void sendKey(Dword key, Word repeats, Byte scanCode, Bool isExtended, Bool withAlt,
                  Bool wasDownBefore, Bool isUpNow);
     // Ends the current frame: the clock moves and the frame hooks run.
     void advanceFrame();
 
-    [[nodiscard]] bool scriptRegistered() const { return script_ != nullptr; }
-    [[nodiscard]] bool keyboardRegistered() const { return keyboard_ != nullptr; }
-    // The module handle the registered script came with.
-    [[nodiscard]] ModuleHandle scriptModule() const { return scriptModule_; }
-    // True when an exception unwound out of the script entry.
+    [[nodiscard]] bool scriptRegistered() const { return !scripts_.empty(); }
+    [[nodiscard]] bool keyboardRegistered() const { return !keyboards_.empty(); }
+    // The module handle the first registered script came with, or null.
+    [[nodiscard]] ModuleHandle scriptModule() const;
+    // True when an exception unwound out of a script entry. The real hook
+    // catches it, shows "An exception occurred" and parks that script for
+    // good while the game runs on; a run counts it against the module.
     [[nodiscard]] bool scriptEscaped() const;
+
+    // What the game does when the module breaks one of the hook's rules: the
+    // real hook shows a message box and ends the process. Prints "the game
+    // would close: <what> (frame N)" as one line on the standard error and
+    // ends the process with gameClosedExitCode. Never returns.
+    [[noreturn]] void gameWouldClose(const std::string& what) const;
+    // Run just before that line is printed, e.g. to give the standard streams
+    // back to the terminal after a watch on the module's output.
+    std::function<void()> beforeClose;
 
     // The trace in words, one line per entry.
     [[nodiscard]] std::vector<std::string> lines() const;
@@ -145,24 +175,38 @@ private:
     TraceEntry& record(TraceEntry::Kind kind);
     void finish(const TraceEntry& entry) const;
 
+    struct Script {
+        ModuleHandle module = nullptr;
+        ScriptEntry entry = nullptr;
+        // Made at the first frame after registration; null until then and
+        // after the run is ended.
+        std::unique_ptr<ScriptFiber> fiber;
+    };
+
+    // Deletes `fiber` as the hook deletes a script's fiber (see fiber.h).
+    void endFiber(std::unique_ptr<ScriptFiber>& fiber);
+    [[nodiscard]] bool onScriptFiber() const;
+
     std::unordered_map<std::uint64_t, Handler> handlers_;
-    ScriptEntry script_ = nullptr;
-    ModuleHandle scriptModule_ = nullptr;
-    KeyboardHandler keyboard_ = nullptr;
-    std::unique_ptr<ScriptFiber> fiber_;
+    std::vector<Script> scripts_;
+    // Fibers of scripts whose registration was taken back while they ran:
+    // unregistering does not stop a script, so they wait here, never resumed
+    // again, until endScripts or the host's end deletes them.
+    std::vector<std::unique_ptr<ScriptFiber>> unregisteredFibers_;
+    std::vector<KeyboardHandler> keyboards_;
     bool scriptEscaped_ = false;
-    // Set while the script fiber is being stopped. On Linux the stop unwinds
-    // the script's stack by throwing out of scriptWait, and the module's
-    // catch at the pass boundary may wait once more on the way out; the game
-    // deletes its fiber without running any of the script, so nothing the
-    // script does then is recorded.
+    // Set while a script fiber is being ended. On Linux the end unwinds the
+    // script's stack by throwing out of scriptWait, and the module's catch at
+    // the pass boundary may wait once more on the way out; the game deletes
+    // its fiber without running any of the script, so nothing the script does
+    // then is recorded.
     bool stopping_ = false;
 
     std::uint64_t pendingHash_ = 0;
     std::vector<std::uint64_t> pendingArgs_;
-    // The result area nativeCall hands out; it stays readable until the next
-    // nativeInit, as the hook promises.
-    std::array<std::uint64_t, 8> result_{};
+    // The hook's one result area: nativeCall always hands back this buffer,
+    // which the next call reuses; nativeInit clears it with the arguments.
+    std::array<std::uint64_t, resultSlots> result_{};
     TraceEntry scratch_;
 };
 

@@ -13,10 +13,21 @@ namespace {
 // narrows the value to 32 bits loses the label and the trace shows it.
 constexpr std::uint64_t varStringBase = 0x5641'5253'0000'0000U;
 
+// The prompt the first argument names, if the game still has it. One that
+// ended with the script run that made it is gone; the call says so.
+Prompt* livePrompt(World& world, NativeCall& call) {
+    Prompt* prompt = world.findPrompt(call.i32(0));
+    if (prompt != nullptr && prompt->ended) {
+        call.note("prompt " + std::to_string(prompt->id) + " ended with its script");
+        return nullptr;
+    }
+    return prompt;
+}
+
 // Applies `change` to the prompt the first argument names, if there is one.
 template <typename Change>
 void withPrompt(World& world, NativeCall& call, Change change) {
-    if (Prompt* prompt = world.findPrompt(call.i32(0))) {
+    if (Prompt* prompt = livePrompt(world, call)) {
         change(*prompt);
     }
 }
@@ -80,7 +91,7 @@ void installPromptNatives(Host& host) {
         withPrompt(world, call, [](Prompt& p) { p.deleted = true; });
     });
     host.handle(0xE0F65F0640EF0617, [&world](NativeCall& call) { // PROMPT_HAS_HOLD_MODE_COMPLETED
-        const Prompt* prompt = world.findPrompt(call.i32(0));
+        const Prompt* prompt = livePrompt(world, call);
         call.returnBool(prompt != nullptr && !prompt->deleted && prompt->holdCompleted);
     });
     host.handle(0x0E99E3BF11BB6367, [&world](NativeCall& call) { // PED_GRAPPLE_FLAG

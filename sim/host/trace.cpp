@@ -158,6 +158,8 @@ std::string describe(const TraceEntry& entry) {
         return "keyboardHandlerRegister";
     case TraceEntry::Kind::KeyboardUnregister:
         return "keyboardHandlerUnregister";
+    case TraceEntry::Kind::Restart:
+        return "~ the game restarts its scripts";
     case TraceEntry::Kind::Native:
         break;
     }

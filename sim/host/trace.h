@@ -21,6 +21,8 @@ struct TraceEntry {
         ScriptUnregister,
         KeyboardRegister,
         KeyboardUnregister,
+        // Not a call: the game ended and restarted its script threads here.
+        Restart,
     };
 
     Kind kind = Kind::Native;

@@ -78,4 +78,10 @@ Object& World::addObject(int handle, std::uint32_t model, Vec3 position) {
     return object;
 }
 
+void World::endPrompts() {
+    for (Prompt& prompt : prompts) {
+        prompt.ended = true;
+    }
+}
+
 } // namespace sim

@@ -77,6 +77,9 @@ struct Prompt {
     bool deleted = false;
     // Set by the scenario when the player completes the hold.
     bool holdCompleted = false;
+    // The script run that made it has ended (the game restarted its
+    // scripts): the game no longer has it, and calls naming it reach nothing.
+    bool ended = false;
 };
 
 struct AnimDict {
@@ -136,6 +139,8 @@ struct World {
     // size or a move of the array drops the table by itself.
     void indexPeds();
     Prompt* findPrompt(int id);
+    // The game drops every prompt, as when the script run that made them ends.
+    void endPrompts();
     [[nodiscard]] const Prompt* findPrompt(int id) const;
     Ped& addPed(int handle);
     Object* findObject(int handle);

@@ -41,6 +41,10 @@ constexpr std::array registry = {
              "the prompt offered amid 1024 pedestrians, one of each kind the scan passes over: "
              "it joins the one expected pedestrian's group",
              crowdOf1024Frames, stageCrowdOf1024},
+    Scenario{"game-reloaded",
+             "the game restarts its scripts while the prompt is offered and in the knockout's "
+             "pause: the script starts over, the old prompts gone, a second drowning",
+             gameReloadedFrames, stageGameReloaded},
 };
 
 } // namespace

@@ -76,4 +76,11 @@ inline constexpr int knockoutAndThrowFrames = 360;
 Cast stageCrowdOf1024(Host& host);
 inline constexpr int crowdOf1024Frames = 10;
 
+// The game restarting its scripts twice, once while the prompt is offered
+// and once during the knockout's pause: each time the script starts again
+// from the top with the module's data as it was, and the old prompts are
+// gone. Plays on until a new prompt is offered and a second drowning ends.
+Cast stageGameReloaded(Host& host);
+inline constexpr int gameReloadedFrames = 600;
+
 } // namespace sim

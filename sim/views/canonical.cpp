@@ -48,6 +48,8 @@ char kindLetter(TraceEntry::Kind kind) {
         return 'K';
     case TraceEntry::Kind::KeyboardUnregister:
         return 'k';
+    case TraceEntry::Kind::Restart:
+        return 'X';
     }
     return '?';
 }

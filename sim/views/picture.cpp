@@ -49,6 +49,8 @@ text { font-family: 'DejaVu Sans', Arial, sans-serif; font-size: 11px; fill: #22
 .offer { fill: #38a169; }
 .hold { fill: #276749; }
 .deleted { stroke: #c53030; stroke-width: 2.5; }
+.restart { fill: #1a202c; }
+.gone { fill: none; stroke: #dd6b20; stroke-width: 2; }
 .released { fill: #2c5282; }
 .move-start { fill: #553c9a; }
 .splash { fill: #63b3ed; fill-opacity: 0.55; stroke: #2b6cb0; }

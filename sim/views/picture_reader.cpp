@@ -58,6 +58,8 @@ public:
                 scan_.clear();
             } else if (entry.kind == TraceEntry::Kind::Native) {
                 read(entry);
+            } else if (entry.kind == TraceEntry::Kind::Restart) {
+                readRestart(entry);
             }
         }
         timeline_.end = frame_ + 1;
@@ -141,8 +143,24 @@ private:
         }
     }
 
+    // The game restarted its scripts: the prompts the ended run made are
+    // gone, and the first call that still names one is marked.
+    void readRestart(const TraceEntry& e) {
+        ++restarts_;
+        goneTold_ = false;
+        mark(PromptLane, e, "restart", formatText("the game restarts its scripts (%d)", restarts_));
+        for (auto& [id, state] : prompts_) {
+            state.deleted = true;
+        }
+    }
+
     void read(const TraceEntry& e) {
         const std::string label = nativeLabel(e.hash);
+        if (!goneTold_ && e.note.find("ended with its script") != std::string::npos) {
+            goneTold_ = true;
+            mark(PromptLane, e, "gone",
+                 formatText("%s names prompt %d, gone", label.c_str(), e.intArg(0)));
+        }
         readPlacement(e, label);
         readTimeline(e, label);
     }
@@ -408,6 +426,8 @@ private:
     std::vector<std::string> dicts_;
     std::vector<std::string> lines_;
     std::uint32_t moveHash_ = 0;
+    int restarts_ = 0;
+    bool goneTold_ = true;
     int pauseReads_ = 0;
     std::uint64_t pauseFrom_ = 0;
     std::uint64_t pauseTo_ = 0;

@@ -146,6 +146,10 @@ void drawMark(Svg& svg, double x, double y, const Mark& mark) {
         svg.line(x - 5.0, y + 5.0, x + 5.0, y - 5.0, "deleted");
     } else if (mark.kind == "offer" || mark.kind == "move-start") {
         svg.polygon({{x - 5.0, y - 6.0}, {x + 6.0, y}, {x - 5.0, y + 6.0}}, mark.kind, title);
+    } else if (mark.kind == "restart") {
+        svg.polygon(
+            {{x - 4.0, y - 8.0}, {x + 4.0, y - 8.0}, {x + 4.0, y + 8.0}, {x - 4.0, y + 8.0}},
+            mark.kind, title);
     } else if (mark.kind == "hold" || mark.kind == "voice1") {
         svg.polygon({{x, y - 6.0}, {x + 6.0, y}, {x, y + 6.0}, {x - 6.0, y}}, mark.kind, title);
     } else {

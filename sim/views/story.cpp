@@ -20,6 +20,14 @@ public:
         for (const TraceEntry& entry : host_.trace) {
             if (entry.kind == TraceEntry::Kind::Native) {
                 narrate(entry);
+                narrateAfterRestart(entry);
+            } else if (entry.kind == TraceEntry::Kind::Restart) {
+                ++restarts_;
+                newPromptTold_ = false;
+                say(entry, formatText("the game restarts its scripts (restart %d): the script's "
+                                      "fiber deleted where it stood, its prompts gone; its main "
+                                      "starts again from the top",
+                                      restarts_));
             }
         }
         return std::move(story_);
@@ -86,8 +94,27 @@ private:
         }
     }
 
+    // What a restart leaves the module sending: calls that name a prompt the
+    // ended run made, and the first prompt made since.
+    void narrateAfterRestart(const TraceEntry& e) {
+        if (restarts_ == 0) {
+            return;
+        }
+        const std::string label = nativeLabel(e.hash);
+        if (e.note.find("ended with its script") != std::string::npos) {
+            say(e, formatText("%s sent for prompt %d, gone since the restart", label.c_str(),
+                              e.intArg(0)));
+        } else if (label == "PROMPT_REGISTER_BEGIN" && !newPromptTold_) {
+            newPromptTold_ = true;
+            say(e, formatText("a new prompt made, %d, the first since restart %d",
+                              static_cast<std::int32_t>(e.result[0]), restarts_));
+        }
+    }
+
     const Host& host_;
     const std::map<int, std::string>& names_;
+    int restarts_ = 0;
+    bool newPromptTold_ = false;
     std::map<int, bool> shown_;
     std::map<int, Vec3> placed_;
     std::vector<StoryLine> story_;

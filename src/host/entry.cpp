@@ -13,7 +13,9 @@ extern "C" BOOL APIENTRY DllMain(HMODULE module, DWORD reason, LPVOID /*reserved
         keyboardHandlerRegister(sloshmere::onKeyboard);
         break;
     case DLL_PROCESS_DETACH:
-        // The script goes first, so no pass can run once the callback is gone.
+        // Unregistering only takes back the registrations, script first as it
+        // was made first; it stops nothing. No pass runs here all the same:
+        // the hook deletes the script's fiber before it frees the library.
         scriptUnregister(module);
         keyboardHandlerUnregister(sloshmere::onKeyboard);
         break;

@@ -33,8 +33,10 @@ void loopPass() {
         runPass();
         return;
     } catch (...) {
-        // An exception that unwound out of the script fiber would end the
-        // game process. Nothing of a pass needs undoing, so drop it.
+        // An exception that escaped the script entry would be caught by the
+        // hook, which shows a message box and never runs the script again:
+        // the prompt would be gone until the game restarts. Nothing of a
+        // pass needs undoing, so drop it and carry on next frame.
     }
     // The pass may have ended before its own wait; yield here so the loop
     // still never spins without handing the frame back.

@@ -22,7 +22,7 @@ void scriptEntry();
 
 // One pass of the loop: refresh the handles, drive the interaction and yield
 // exactly one frame at its end. An exception from the pass is absorbed here
-// and costs one frame instead of the game process.
+// and costs one frame instead of the script.
 void loopPass();
 
 } // namespace sloshmere

@@ -15,10 +15,11 @@ using sloshmere::callNative;
 using sloshmere::NativeValue;
 using sloshmere::Vector3;
 
-constexpr std::uint64_t probe = 0x1234567890ABCDEF; // a hash no handler knows
+constexpr std::uint64_t probe = 0x1234567890ABCDEF; // a native each test teaches the host
 
 TEST(NativeCall, ArgumentsAreWidenedIntoTheirSlots) {
     sim::Host host;
+    host.handle(probe, [](sim::NativeCall&) {});
     static const char text[] = "p_watertrough01x";
     float ground = 0.0F;
     callNative(probe, std::int32_t{-1}, std::uint32_t{0xCE44C7EA}, true, false, -0.04F, 0.0F, text,
@@ -70,27 +71,33 @@ TEST(NativeCall, Vector3IsReadFromOffsetsZeroEightAndSixteen) {
 }
 
 // With no answer to read, every result type reads as zeros and the call is
-// still made: a hash nobody handles, or a hook that hands back no result area
-// at all, whatever the native wrote.
+// still made: a native that writes no answer (the area was cleared at init,
+// whatever the call before it left there), or a hook that hands back no
+// result area at all, whatever the native wrote.
 TEST(NativeCall, NoAnswerReadsAsZeros) {
     struct Case {
         const char* name;
-        bool handled;
+        bool answers;
         bool withholdArea;
     };
     const Case cases[] = {
-        {"a hash nobody handles", false, false},
+        {"a native that answers nothing", false, false},
         {"no result area", true, true},
     };
+    constexpr std::uint64_t loud = 0x0000000000000001; // answers every slot
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         sim::Host host;
+        host.handle(loud, [](sim::NativeCall& call) {
+            call.returnRaw(~std::uint64_t{0});
+            call.returnVec3({1.5F, -2.25F, 300.0F});
+        });
         host.withholdResultArea = c.withholdArea;
-        if (c.handled) {
-            host.handle(probe, [](sim::NativeCall& call) {
-                call.returnRaw(~std::uint64_t{0});
-                call.returnVec3({1.5F, -2.25F, 300.0F});
-            });
+        host.handle(probe, c.answers ? host.handlerFor(loud)
+                                     : sim::Host::Handler([](sim::NativeCall&) {}));
+        if (!c.withholdArea) {
+            callNative<Vector3>(loud);
+            host.trace.clear();
         }
         EXPECT_FALSE(callNative<bool>(probe, 7));
         EXPECT_EQ(callNative<std::int32_t>(probe, 7), 0);

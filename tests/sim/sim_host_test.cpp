@@ -1,10 +1,18 @@
 // Guarantees of the simulated host itself that tests and benchmarks lean on:
-// the pedestrian table answers as the plain search does, and a frame hook may
-// add hooks while it runs.
+// the pedestrian table answers as the plain search does, a frame hook may add
+// hooks while it runs, the hook's fatal rules close the game, and scripts
+// live and restart as the hook runs them.
+#include "host/native.h"
+
+#include "hook_exports.h"
 #include "host.h"
 #include "world.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -47,6 +55,160 @@ TEST(SimHostTest, AFrameHookMayAddHooksWhileItRuns) {
     host.advanceFrame();
     EXPECT_EQ(added, 40);
     EXPECT_EQ(ran, 40) << "hooks added during a frame run in that frame, after their maker";
+}
+
+// --- The hook's rules, and the script's life as the hook runs it. ---
+
+HMODULE fakeModule() {
+    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
+}
+
+void idleScript() {
+    for (;;) {
+        scriptWait(0);
+    }
+}
+
+void noKeys(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {}
+
+// A misbehaving module's script: asks for a native the game does not have,
+// from its own fiber.
+void unknownNativeScript() {
+    scriptWait(0);
+    nativeInit(0x1234567812345678);
+}
+
+// Each call the real hook answers by closing the game ends the run at once,
+// non-zero, with one line that names the rule, the frame and what broke it.
+TEST(SimHookRulesDeathTest, EachBrokenRuleClosesTheGameNamingItsCause) {
+    struct Case {
+        const char* rule;
+        void (*breakIt)(sim::Host& host);
+        const char* line;
+    };
+    const Case cases[] = {
+        {"a native the game does not have",
+         [](sim::Host&) { sloshmere::callNative(0x1234567812345678); },
+         R"(^the game would close: no native 0x1234567812345678 \(frame 0\)[[:space:]]*$)"},
+        {"the same, from a module's script on its fiber",
+         [](sim::Host& host) {
+             scriptRegister(fakeModule(), unknownNativeScript);
+             host.runFrames(3);
+         },
+         R"(^the game would close: no native 0x1234567812345678 \(frame 1\)[[:space:]]*$)"},
+        {"a script main registered twice",
+         [](sim::Host&) {
+             scriptRegister(fakeModule(), idleScript);
+             scriptRegister(reinterpret_cast<HMODULE>(std::uintptr_t{0x190000000}), idleScript);
+         },
+         R"(^the game would close: script main 0x[0-9A-F]+ registered twice \(module 0x190000000\) \(frame 0\)[[:space:]]*$)"},
+        {"unregistering a module that never registered",
+         [](sim::Host&) { scriptUnregister(fakeModule()); },
+         R"(^the game would close: scriptUnregister for module 0x180000000, which never registered a script \(frame 0\)[[:space:]]*$)"},
+        {"unregistering twice",
+         [](sim::Host& host) {
+             scriptRegister(fakeModule(), idleScript);
+             host.runFrames(2);
+             scriptUnregister(fakeModule());
+             scriptUnregister(fakeModule());
+         },
+         R"(^the game would close: scriptUnregister for module 0x180000000, which never registered a script \(frame 2\)[[:space:]]*$)"},
+        {"a keyboard handler registered twice",
+         [](sim::Host&) {
+             keyboardHandlerRegister(noKeys);
+             keyboardHandlerRegister(noKeys);
+         },
+         R"(^the game would close: keyboard handler 0x[0-9A-F]+ registered twice \(frame 0\)[[:space:]]*$)"},
+        {"a keyboard handler unregistered that never was",
+         [](sim::Host&) { keyboardHandlerUnregister(noKeys); },
+         R"(^the game would close: keyboardHandlerUnregister for handler 0x[0-9A-F]+, which was never registered \(frame 0\)[[:space:]]*$)"},
+        {"scriptWait off the script fiber",
+         [](sim::Host& host) {
+             scriptRegister(fakeModule(), idleScript);
+             host.runFrames(4);
+             scriptWait(250);
+         },
+         R"(^the game would close: scriptWait\(250\) called off the script fiber \(frame 4\)[[:space:]]*$)"},
+        {"a 33rd argument",
+         [](sim::Host&) {
+             nativeInit(0x096275889B8E0EE0);
+             for (std::uint64_t i = 0; i < 33; ++i) {
+                 nativePush64(i);
+             }
+         },
+         R"(^the game would close: 33 arguments pushed for native 0x096275889B8E0EE0, room for 32 \(frame 0\)[[:space:]]*$)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        EXPECT_EXIT(
+            {
+                sim::Host host;
+                c.breakIt(host);
+                std::exit(0); // not closed: the death test fails on this code
+            },
+            ::testing::ExitedWithCode(sim::gameClosedExitCode), c.line);
+    }
+}
+
+TEST(SimHookRulesTest, ThirtyTwoArgumentsAndOneResultAreaClearedEachCall) {
+    sim::Host host;
+    constexpr std::uint64_t first = 0x096275889B8E0EE0;  // PLAYER_PED_ID
+    constexpr std::uint64_t second = 0xD42BD6EB2E0F1677; // DOES_ENTITY_EXIST
+    nativeInit(first);
+    for (std::uint64_t i = 0; i < sim::argumentSlots; ++i) {
+        nativePush64(i + 1);
+    }
+    std::uint64_t* area = nativeCall();
+    ASSERT_NE(area, nullptr);
+    // The whole area is the caller's to read until the next init.
+    std::fill(area, area + sim::resultSlots, ~std::uint64_t{0});
+
+    nativeInit(second);
+    for (std::size_t i = 0; i < sim::resultSlots; ++i) {
+        ASSERT_EQ(area[i], 0U) << "slot " << i << " survived nativeInit";
+    }
+    EXPECT_EQ(nativeCall(), area) << "one buffer, reused by every call";
+    ASSERT_EQ(host.trace.size(), 2U);
+    EXPECT_EQ(host.trace[0].args.size(), sim::argumentSlots);
+    EXPECT_TRUE(host.trace[1].args.empty()) << "nativeInit clears the pushed arguments";
+}
+
+int entries = 0;
+int passes = 0;
+
+void countingScript() {
+    ++entries;
+    for (;;) {
+        ++passes;
+        scriptWait(0);
+    }
+}
+
+// The fiber is made at the first frame after registration; unregistering only
+// takes the registration back; a restart runs the main again from the top,
+// with what the module keeps as the old run left it.
+TEST(SimHostTest, ScriptsLiveAsTheHookRunsThem) {
+    sim::Host host;
+    entries = 0;
+    passes = 0;
+    scriptRegister(fakeModule(), countingScript);
+    EXPECT_EQ(entries, 0) << "nothing of the script runs at registration";
+    host.runFrames(2);
+    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(passes, 2);
+
+    host.restartScripts();
+    EXPECT_EQ(passes, 2) << "the ended run does not pass again";
+    host.runFrames(1);
+    EXPECT_EQ(entries, 2) << "the main starts again from the top";
+    EXPECT_EQ(passes, 3) << "module-wide values keep what the old run left";
+    ASSERT_FALSE(host.trace.empty());
+
+    scriptUnregister(fakeModule());
+    EXPECT_FALSE(host.scriptRegistered());
+    host.runFrames(2);
+    EXPECT_EQ(passes, 3) << "an unregistered script is not resumed";
+    EXPECT_FALSE(host.scriptEscaped());
 }
 
 } // namespace

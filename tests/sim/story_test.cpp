@@ -103,6 +103,8 @@ public:
         const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
         DllMain(module, DLL_PROCESS_ATTACH, nullptr);
         host.runFrames(scenario->frames);
+        // As the hook unloads: the script's run ends first, then the detach.
+        host.endScripts();
         DllMain(module, DLL_PROCESS_DETACH, nullptr);
         story = sim::formatStory(sim::tellStory(host, cast));
     }
@@ -502,6 +504,38 @@ const ScenarioCase scenarioCases[] = {
          const auto groups = callsTo(host, "PROMPT_GET_GROUP_ID_FOR_TARGET_ENTITY");
          ASSERT_EQ(groups.size(), 1U);
          EXPECT_EQ(groups[0]->intArg(0), 30);
+     }},
+    {"game-reloaded",
+     {
+         "prompt \"Drown\" offered on INPUT_CONTEXT_X",
+         "the game restarts its scripts (restart 1)",
+         "PROMPT_SET_ENABLED sent for prompt 1, gone since the restart",
+         "PROMPT_DELETE sent for prompt 1, gone since the restart",
+         "a new prompt made, 2, the first since restart 1",
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started: player leads, victim follows",
+         "splash 1 on the victim",
+         "the game restarts its scripts (restart 2)",
+         "PROMPT_HAS_HOLD_MODE_COMPLETED sent for prompt 2, gone since the restart",
+         "a new prompt made, 3, the first since restart 2",
+         "drowning move AR_TO_TROUGH_FROM_STANDING_CUSTOM started: player leads, second victim "
+         "follows",
+         "knockout finish 4 of 4 on the second victim",
+     },
+     [](const sim::Host& host) {
+         const auto restarts = std::count_if(host.trace.begin(), host.trace.end(), [](auto& e) {
+             return e.kind == sim::TraceEntry::Kind::Restart;
+         });
+         EXPECT_EQ(restarts, 2);
+         // The restarted run keeps the old prompt as its own: no new one is
+         // made until the player lets go and takes hold again.
+         EXPECT_EQ(callsTo(host, "PROMPT_REGISTER_BEGIN").size(), 3U);
+         // The restart in the pause ends the wait with its run: the first
+         // victim never gets the finish; the second gets it once.
+         for (int i = 1; i <= 4; ++i) {
+             const auto calls = callsTo(host, "KNOCKOUT_FINISH_" + std::to_string(i));
+             ASSERT_EQ(calls.size(), 1U) << "finish " << i;
+             EXPECT_EQ(calls[0]->intArg(0), 3) << "finish " << i;
+         }
      }},
 };
 

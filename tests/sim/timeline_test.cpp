@@ -15,10 +15,22 @@ using ::testing::ElementsAre;
 constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
 
 void noScript() {}
+
+// Ends the frame as a script's scriptWait(0) would, without a script fiber to
+// wait on: the entry the hook records, then the frame's end.
+void endFrame(sim::Host& host) {
+    sim::TraceEntry& wait = host.trace.emplace_back();
+    wait.kind = sim::TraceEntry::Kind::Wait;
+    wait.frame = host.frame;
+    wait.gameTime = host.world.gameTimer;
+    wait.args.push_back(0);
+    host.advanceFrame();
+}
 void noKeys(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {}
 
 TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     sim::Host host;
+    host.handle(0x1234567890ABCDEF, [](sim::NativeCall&) {});
     sim::TimelineMarks marks;
     const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
 
@@ -26,11 +38,11 @@ TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     host.hookKeyboardRegister(noKeys);
     marks.loaded = host.trace.size();
     sloshmere::callNative<std::int32_t>(PLAYER_PED_ID);
-    host.hookScriptWait(0);
+    endFrame(host);
     marks.events.push_back({host.frame, "the player grabs pedestrian 5"});
     marks.events.push_back({host.frame + 5, "after the last frame"});
     sloshmere::callNative(0x1234567890ABCDEF, std::int32_t{5});
-    host.hookScriptWait(0);
+    endFrame(host);
     marks.unloading = host.trace.size();
     host.hookScriptUnregister(module);
     host.hookKeyboardUnregister(noKeys);
