@@ -28,7 +28,7 @@ std::filesystem::path freshGameFolder() {
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[40];
         std::snprintf(name, sizeof name, "sloshmere-game-%08x", entropy());
-        const fs::path folder = temporary / name;
+        fs::path folder = temporary / name;
         if (fs::create_directory(folder, error)) {
             return folder;
         }
