@@ -1,5 +1,6 @@
 #include "game.h"
 
+#include "game_folder.h"
 #include "hook_exports.h"
 #include "host.h"
 #include "host/entry.h"
@@ -13,8 +14,6 @@
 namespace sim {
 
 namespace {
-
-constexpr const char* settingsFile = "Sloshmere.ini";
 
 // What the module's DllMain is handed for its own handle; any value the real
 // loader could give will do, since the module only passes it back.
@@ -40,9 +39,7 @@ Game::Game(const std::filesystem::path& folder, const std::filesystem::path& bin
     fs::create_directories(folder_);
     // A game folder without settings gets the sample players download, so
     // the run shows the module as it behaves out of the box.
-    if (!fs::exists(folder_ / settingsFile)) {
-        fs::copy_file(binaries / settingsFile, folder_ / settingsFile);
-    }
+    giveSampleSettings(folder_, binaries);
     // The module reads its settings relative to the current directory, which
     // in the game is the game's own folder.
     previousDirectory_ = fs::current_path();

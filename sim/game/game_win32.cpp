@@ -1,5 +1,6 @@
 #include "game.h"
 
+#include "game_folder.h"
 // The host's hook functions (hook_exports.h) fill the table the module's
 // declarations type (hook_table.h): a difference between the two fails here.
 #include "hook_exports.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr const wchar_t* hookFile = L"ScriptHookRDR2.dll";
 constexpr const wchar_t* moduleFile = L"Sloshmere.asi";
-constexpr const char* settingsFile = "Sloshmere.ini";
 
 // The runner's side of the nine hook calls (sim/host/hook_exports.cpp), which reach
 // the current Host. Static, so it outlives every connection.
@@ -76,9 +76,7 @@ Game::Game(const std::filesystem::path& folder, const std::filesystem::path& bin
     }
     // A game folder without settings gets the sample players download, so
     // the run shows the module as it behaves out of the box.
-    if (!fs::exists(folder_ / settingsFile)) {
-        fs::copy_file(binaries / settingsFile, folder_ / settingsFile);
-    }
+    giveSampleSettings(folder_, binaries);
 
     const fs::path hookPath = folder_ / hookFile;
     hook_ = LoadLibraryW(hookPath.c_str());

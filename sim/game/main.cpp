@@ -6,12 +6,16 @@
 // Both print the same canonical trace for the same run, which is how the two
 // builds are shown to be one program.
 #include "canonical.h"
+#include "counted.h"
 #include "game.h"
+#include "game_folder.h"
 #include "host.h"
 #include "options.h"
+#include "output_file.h"
 #include "output_watch.h"
 #include "picture.h"
 #include "scenario.h"
+#include "settings_snapshot.h"
 #include "soak.h"
 #include "story.h"
 #include "timeline.h"
@@ -24,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -55,43 +60,38 @@ std::function<std::int64_t()> moduleHeapProbe() {
 #endif
 }
 
-int run(const sim::Options& options) {
-    const std::filesystem::path binaries = sim::Game::executableFolder();
-    sim::Host host;
-    // A soak's trace is far too long to keep; it streams into the canonical
-    // form and its digest only.
-    host.tracing = !options.soak;
-    sim::CanonicalTrace canonical = options.canonicalTrace.empty()
-                                        ? sim::CanonicalTrace()
-                                        : sim::CanonicalTrace(options.canonicalTrace);
-    host.traceSink = [&canonical](const sim::TraceEntry& entry) { canonical.add(entry); };
+// The game folder a run plays in: the one the caller named, or a fresh one.
+std::filesystem::path chooseGameFolder(const sim::Options& options) {
+    return options.game.empty() ? sim::freshGameFolder() : options.game;
+}
 
-    sim::Game game(options.game.empty() ? binaries / "game" : options.game, binaries);
+int play(const sim::Options& options, sim::Host& host, sim::Game& game,
+         sim::CanonicalTrace& canonical, std::ofstream& svg) {
     sim::Cast cast;
     std::unique_ptr<sim::Soak> soak;
     int frames = 0;
+    std::printf("Game folder: %s\n", game.folder().string().c_str());
     if (options.soak) {
         soak = std::make_unique<sim::Soak>(host, options.seed, options.passes, moduleHeapProbe());
-        std::printf("Game folder: %s\n", game.folder().string().c_str());
-        std::printf("Loading %s for the hostile soak: seed %llu, %d passes.\n\n",
+        std::printf("Loading %s for the hostile soak: seed %llu, %s.\n\n",
                     game.moduleName().c_str(), static_cast<unsigned long long>(options.seed),
-                    options.passes);
+                    sim::counted(options.passes, "pass", "passes").c_str());
     } else {
         cast = options.scenario->stage(host);
         frames = options.frames.value_or(options.scenario->frames);
-        std::printf("Game folder: %s\n", game.folder().string().c_str());
         std::printf("Scenario %.*s: %.*s.\n", static_cast<int>(options.scenario->name.size()),
                     options.scenario->name.data(),
                     static_cast<int>(options.scenario->summary.size()),
                     options.scenario->summary.data());
-        std::printf("Loading %s and running %d frames.\n\n", game.moduleName().c_str(), frames);
+        std::printf("Loading %s and running %s.\n\n", game.moduleName().c_str(),
+                    sim::counted(frames, "frame", "frames").c_str());
     }
 
     sim::TimelineMarks marks;
     // The module must print nothing: whatever reaches the standard streams
-    // while it is loaded is caught and counted.
-    sim::OutputWatch watch(game.folder().parent_path() /
-                           (game.folder().filename().string() + "-module-output.txt"));
+    // while it is loaded is caught and counted, in the game folder.
+    const std::filesystem::path caught = game.folder() / "module-output.txt";
+    sim::OutputWatch watch(caught);
     // A broken rule ends the run at once; its line goes to the terminal.
     host.beforeClose = [&watch] { watch.stop(); };
     const struct CloseWatch {
@@ -132,15 +132,15 @@ int run(const sim::Options& options) {
             std::printf("%s\n", line.c_str());
         }
     }
-    if (!options.picture.empty() && !soak) {
-        // Written after the run, outside the game folder's settings, so the
-        // picture is of what the module asked for and nothing else.
-        std::ofstream svg(options.picture, std::ios::binary | std::ios::trunc);
+    if (svg.is_open()) {
+        // Drawn after the run, from the trace alone, so the picture is of
+        // what the module asked for and nothing else.
         svg << sim::drawPicture(host, cast);
         if (!svg.flush()) {
             throw std::runtime_error("cannot write the picture " + options.picture.string());
         }
-        std::printf("\nPicture of the run: %s\n", options.picture.string().c_str());
+        std::printf("\nPicture of the run: %s (open it in a browser)\n",
+                    options.picture.string().c_str());
     }
     canonical.finish();
     std::printf("\nCanonical trace: %s\n", canonical.summary().c_str());
@@ -153,20 +153,64 @@ int run(const sim::Options& options) {
         verdict = "printed to the standard streams";
     }
     if (printed != 0) {
-        std::printf("The module printed %llu bytes.\n", static_cast<unsigned long long>(printed));
+        std::printf("The module printed %s; they are in %s.\n",
+                    sim::counted(static_cast<long long>(printed), "byte", "bytes").c_str(),
+                    caught.string().c_str());
     }
-    std::printf("%d frames; the module %s.\n", frames, verdict);
+    std::printf("%s; the module %s.\n", sim::counted(frames, "frame", "frames").c_str(), verdict);
     return clean && std::string_view(verdict) == "unloaded cleanly" ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+int run(const sim::Options& options) {
+    const std::filesystem::path binaries = sim::Game::executableFolder();
+    sim::Host host;
+    // A soak's trace is far too long to keep; it streams into the canonical
+    // form and its digest only.
+    host.tracing = !options.soak;
+    // The files asked for are made before anything else, so a path that
+    // cannot be written fails at once rather than after the whole run.
+    sim::CanonicalTrace canonical = options.canonicalTrace.empty()
+                                        ? sim::CanonicalTrace()
+                                        : sim::CanonicalTrace(options.canonicalTrace);
+    host.traceSink = [&canonical](const sim::TraceEntry& entry) { canonical.add(entry); };
+    std::ofstream svg;
+    if (!options.picture.empty()) {
+        svg = sim::openOutputFile(options.picture, "the picture");
+    }
+
+    sim::Game game(chooseGameFolder(options), binaries);
+    // A scenario or the soak may rewrite, delete or replace the settings
+    // file; the folder is its owner's, so what stood there goes back when
+    // the run ends, however it ends.
+    const sim::SettingsSnapshot found;
+    int status = EXIT_FAILURE;
+    std::exception_ptr failure;
+    try {
+        status = play(options, host, game, canonical, svg);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    found.restore();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::string program = sim::programName(argc > 0 ? argv[0] : nullptr);
     try {
         sim::Options options;
         if (const std::optional<std::string> wrong = sim::parse(argc, argv, options)) {
-            std::fprintf(stderr, "sloshmere-sim: %s\n%s\n", wrong->c_str(), sim::usage);
+            std::fprintf(stderr, "%s: %s\n%s --help lists the options.\n", program.c_str(),
+                         wrong->c_str(), program.c_str());
             return 2;
+        }
+        if (options.help) {
+            std::printf("%s", sim::usage(program).c_str());
+            return EXIT_SUCCESS;
         }
         if (options.list) {
             return list();
@@ -179,7 +223,8 @@ int main(int argc, char** argv) {
         }
         return run(options);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "sloshmere-sim: %s\n", error.what());
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), error.what());
         return EXIT_FAILURE;
     }
 }

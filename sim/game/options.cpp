@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -32,10 +33,48 @@ std::filesystem::path callerPath(const char* text) {
 
 } // namespace
 
-const char* const usage =
-    "usage: sloshmere-sim [--scenario NAME | --soak [--seed N] [--passes N]] [--frames N] "
-    "[--game FOLDER] [--trace] [--canonical-trace FILE] [--picture FILE.svg] | --list | "
-    "--compare FILE FILE";
+std::string programName(const char* argv0) {
+    std::string name =
+        argv0 == nullptr ? std::string() : std::filesystem::path(argv0).filename().string();
+    // Wine and Windows shells may hand over the path with backslashes.
+    if (const std::size_t slash = name.find_last_of("\\/"); slash != std::string::npos) {
+        name.erase(0, slash + 1);
+    }
+    if (name.size() > 4) {
+        std::string extension = name.substr(name.size() - 4);
+        for (char& c : extension) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (extension == ".exe") {
+            name.resize(name.size() - 4);
+        }
+    }
+    return name.empty() ? "sloshmere-game" : name;
+}
+
+std::string usage(std::string_view program) {
+    const std::string name(program);
+    const std::string under(name.size(), ' ');
+    std::string out = "usage: " + name;
+    out += " [--scenario NAME | --soak [--seed N] [--passes N]] [--frames N] [--game FOLDER]\n";
+    out += "       " + under + " [--trace] [--canonical-trace FILE] [--picture FILE.svg]\n";
+    out += "       " + name + " --list\n";
+    out += "       " + name + " --compare FILE FILE\n\n";
+    out += "  --scenario NAME         play the staged scenario NAME (default: typical-drowning)\n"
+           "  --soak                  play the hostile soak: seeded random worlds full of faults\n"
+           "  --seed N                the soak's seed (default: 1)\n"
+           "  --passes N              the soak's loop passes (default: 20000)\n"
+           "  --frames N              play N frames instead of the scenario's own number\n"
+           "  --game FOLDER           play in FOLDER, with its own Sloshmere.ini or else the "
+           "sample (default: a fresh folder)\n"
+           "  --trace                 print every call the module made, frame by frame\n"
+           "  --canonical-trace FILE  write the run's canonical trace to FILE\n"
+           "  --picture FILE.svg      draw the scenario's run as a picture into FILE.svg\n"
+           "  --list                  name every scenario, one line each\n"
+           "  --compare FILE FILE     compare two canonical traces; exit 0 when they are the same\n"
+           "  -h, --help              print this and exit\n";
+    return out;
+}
 
 std::optional<std::string> parse(int argc, char** argv, Options& options) {
     options.scenario = &scenarios().front();
@@ -93,9 +132,14 @@ std::optional<std::string> parse(int argc, char** argv, Options& options) {
             options.soak = true;
         } else if (arg == "--list") {
             options.list = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
         } else {
             return "unknown option \"" + arg + "\"";
         }
+    }
+    if (options.soak && !options.picture.empty()) {
+        return "--picture draws a scenario; the soak has no picture";
     }
     return std::nullopt;
 }

@@ -8,11 +8,16 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sim {
 
-// One line of what the program takes, for a usage message.
-extern const char* const usage;
+// The program's name as it was invoked: the last part of `argv0`, without a
+// ".exe" (sloshmere-game, sloshmere-sim).
+std::string programName(const char* argv0);
+
+// What the program takes, for --help: its forms, then one line per option.
+std::string usage(std::string_view program);
 
 struct Options {
     const Scenario* scenario = nullptr;
@@ -22,6 +27,7 @@ struct Options {
     std::filesystem::path canonicalTrace;
     std::filesystem::path picture;
     bool list = false;
+    bool help = false;
     bool soak = false;
     std::uint64_t seed = 1;
     int passes = 20'000;

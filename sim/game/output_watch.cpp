@@ -63,6 +63,11 @@ std::uintmax_t OutputWatch::stop() {
     }
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file_, error);
+    if (!error && size == 0) {
+        // Nothing caught, nothing to keep: the game folder holds only what a
+        // player's would.
+        std::filesystem::remove(file_, error);
+    }
     return error ? 0 : size;
 }
 

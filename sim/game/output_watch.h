@@ -20,7 +20,8 @@ public:
     OutputWatch(const OutputWatch&) = delete;
     OutputWatch& operator=(const OutputWatch&) = delete;
 
-    // Puts the streams back and returns how many bytes were caught.
+    // Puts the streams back and returns how many bytes were caught. The file
+    // is kept only when it holds something.
     std::uintmax_t stop();
 
 private:

@@ -1,5 +1,6 @@
 #include "soak.h"
 
+#include "counted.h"
 #include "joaat.h"
 #include "soak_faults.h"
 #include "stage.h"
@@ -267,18 +268,21 @@ void Soak::run() {
 
 std::vector<std::string> SoakReport::lines() const {
     std::vector<std::string> out;
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer,
-                  "soak: seed %llu, %d of %d passes: %d prompts made, %d pairs placed, %d knockout "
-                  "finishes, %d throws, %d label changes, %d clock wraps inside a pass, longest "
-                  "pass %d frames",
-                  static_cast<unsigned long long>(seed), passesRun, passes, coverage.promptsMade,
-                  coverage.pairsPlaced, coverage.knockoutFinishes, coverage.throws,
-                  coverage.labelChanges, coverage.wrapsInsideAPass, coverage.longestPass);
-    out.emplace_back(buffer);
+    out.push_back("soak: seed " + std::to_string(seed) + ", " + std::to_string(passesRun) + " of " +
+                  counted(passes, "pass", "passes") + ": " +
+                  counted(coverage.promptsMade, "prompt", "prompts") + " made, " +
+                  counted(coverage.pairsPlaced, "pair", "pairs") + " placed, " +
+                  counted(coverage.knockoutFinishes, "knockout finish", "knockout finishes") +
+                  ", " + counted(coverage.throws, "throw", "throws") + ", " +
+                  counted(coverage.labelChanges, "label change", "label changes") + ", " +
+                  counted(coverage.wrapsInsideAPass, "clock wrap", "clock wraps") +
+                  " inside a pass, longest pass " +
+                  counted(coverage.longestPass, "frame", "frames"));
     if (!heapAtCheckpoints.empty()) {
-        std::string heap = "soak: module heap in use at the " +
-                           std::to_string(heapAtCheckpoints.size()) + " checkpoints (bytes):";
+        std::string heap =
+            "soak: module heap in use at the " +
+            counted(static_cast<long long>(heapAtCheckpoints.size()), "checkpoint", "checkpoints") +
+            " (bytes):";
         for (const std::int64_t bytes : heapAtCheckpoints) {
             heap += ' ' + std::to_string(bytes);
         }

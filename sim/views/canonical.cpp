@@ -1,5 +1,7 @@
 #include "canonical.h"
 
+#include "output_file.h"
+
 #include <cstdio>
 #include <ostream>
 #include <stdexcept>
@@ -90,11 +92,7 @@ std::string canonicalLine(const TraceEntry& entry) {
 }
 
 CanonicalTrace::CanonicalTrace(const std::filesystem::path& path)
-    : path_(path), file_(path, std::ios::binary | std::ios::trunc) {
-    if (!file_) {
-        throw std::runtime_error("cannot write the canonical trace " + path.string());
-    }
-}
+    : path_(path), file_(openOutputFile(path, "the canonical trace")) {}
 
 void CanonicalTrace::finish() {
     if (file_.is_open() && !file_.flush()) {
@@ -103,7 +101,10 @@ void CanonicalTrace::finish() {
 }
 
 void CanonicalTrace::add(const TraceEntry& entry) {
-    std::string line = canonicalLine(entry);
+    addLine(canonicalLine(entry));
+}
+
+void CanonicalTrace::addLine(std::string line) {
     line += '\n';
     for (const char c : line) {
         digest_ ^= static_cast<unsigned char>(c);
@@ -131,6 +132,9 @@ bool compareCanonicalTraces(const std::filesystem::path& first, const std::files
         out << "cannot read " << (!a ? first : second).string() << "\n";
         return false;
     }
+    // The digest of the lines as they are read, the one the run that wrote
+    // them printed, so a verdict of "the same" names what was the same.
+    CanonicalTrace same;
     std::string lineA;
     std::string lineB;
     std::string before = "(none: the first call)";
@@ -138,6 +142,11 @@ bool compareCanonicalTraces(const std::filesystem::path& first, const std::files
         const bool moreA = static_cast<bool>(std::getline(a, lineA));
         const bool moreB = static_cast<bool>(std::getline(b, lineB));
         if (!moreA && !moreB) {
+            char digest[20];
+            std::snprintf(digest, sizeof digest, "%016llX",
+                          static_cast<unsigned long long>(same.digest()));
+            out << "the same: " << same.lines() << (same.lines() == 1 ? " line" : " lines")
+                << ", digest " << digest << "\n";
             return true;
         }
         if (moreA != moreB || lineA != lineB) {
@@ -147,6 +156,7 @@ bool compareCanonicalTraces(const std::filesystem::path& first, const std::files
                 << "  " << second.string() << ": " << (moreB ? lineB : "(ended)") << "\n";
             return false;
         }
+        same.addLine(lineA);
         before = std::move(lineA);
         lineA.clear();
     }

@@ -30,6 +30,8 @@ public:
     explicit CanonicalTrace(const std::filesystem::path& path);
 
     void add(const TraceEntry& entry);
+    // A line already in canonical form, without its line end.
+    void addLine(std::string line);
     [[nodiscard]] std::uint64_t digest() const { return digest_; }
     [[nodiscard]] std::uint64_t lines() const { return lines_; }
     // "lines 1234, digest 0123456789ABCDEF".
@@ -45,9 +47,10 @@ private:
     std::uint64_t lines_ = 0;
 };
 
-// Compares two canonical trace files line by line. Returns true when they
-// are the same; otherwise writes the first differing line of each, with the
-// line before it, to `out`, and returns false.
+// Compares two canonical trace files line by line. When they are the same,
+// writes "the same: N lines, digest D" to `out` and returns true; otherwise
+// writes the first differing line of each, with the line before it, and
+// returns false.
 bool compareCanonicalTraces(const std::filesystem::path& first, const std::filesystem::path& second,
                             std::ostream& out);
 

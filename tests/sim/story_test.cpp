@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -81,16 +82,31 @@ std::uint32_t bitsOf(const std::string& text) {
     return std::bit_cast<std::uint32_t>(std::strtof(text.c_str(), nullptr));
 }
 
-// Runs a registered scenario in a fresh game folder, holding the settings the
-// story tests expect unless the scenario writes its own, and returns its story.
+// The settings every story is told with. They differ from the shipped sample
+// (dist/Sloshmere.ini, INPUT_CONTEXT_Y) on purpose: the committed story and
+// picture of the typical drowning were recorded with INPUT_CONTEXT_X, and a
+// control other than the sample's shows that the label and control in a story
+// come from the game folder's own file. A milestone copied from the output of
+// sloshmere-game, which plays with the sample, names INPUT_CONTEXT_Y: write
+// INPUT_CONTEXT_X in its place.
+constexpr std::string_view storySettings =
+    "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n";
+
+// Runs a registered scenario in a fresh game folder, holding storySettings
+// unless `prepare` lays out the folder instead or the scenario writes its own
+// file, and returns its story.
 class ScenarioRun {
 public:
     // `adjust`, when given, changes the game's side after the stage.
     explicit ScenarioRun(std::string_view name,
-                         const std::function<void(sim::Host&)>& adjust = nullptr) {
+                         const std::function<void(sim::Host&)>& adjust = nullptr,
+                         const std::function<void(const test::TempCwd&)>& prepare = nullptr) {
         test::resetModuleState();
-        cwd_.write("Sloshmere.ini",
-                   "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n");
+        if (prepare) {
+            prepare(cwd_);
+        } else {
+            cwd_.write("Sloshmere.ini", storySettings);
+        }
         const sim::Scenario* scenario = sim::findScenario(name);
         if (scenario == nullptr) {
             ADD_FAILURE() << "no scenario named " << name;
@@ -108,6 +124,8 @@ public:
         DllMain(module, DLL_PROCESS_DETACH, nullptr);
         story = sim::formatStory(sim::tellStory(host, cast));
     }
+
+    [[nodiscard]] const test::TempCwd& folder() const { return cwd_; }
 
     sim::Host host;
     sim::Cast cast;
@@ -540,5 +558,60 @@ const ScenarioCase scenarioCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Registry, ScenarioStory, ::testing::ValuesIn(scenarioCases), rowName);
+
+// A scenario cannot be added untested: every registered one needs its row
+// above, with milestones that make its point.
+TEST(Scenarios, EveryRegisteredOneHasAStoryRow) {
+    for (const sim::Scenario& scenario : sim::scenarios()) {
+        const auto row = std::ranges::find(scenarioCases, scenario.name, &ScenarioCase::name);
+        EXPECT_NE(row, std::end(scenarioCases))
+            << "scenario " << scenario.name << " has no row in scenarioCases (story_test.cpp)";
+        if (row != std::end(scenarioCases)) {
+            EXPECT_FALSE(row->milestones.empty()) << scenario.name;
+        }
+    }
+}
+
+// What stands at a settings file's name, in words: nothing, a directory, or
+// a file and its bytes.
+std::string standing(const std::filesystem::path& path) {
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path))) {
+        return "nothing";
+    }
+    if (std::filesystem::is_directory(path)) {
+        return "a directory";
+    }
+    std::ifstream in(path, std::ios::binary);
+    return "a file holding " + std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A scenario that rewrites the settings file leaves the game folder as it
+// found it, whatever stood there, so the next run in that folder meets its
+// owner's settings and not the scenario's.
+TEST(Scenarios, TheSettingsFileIsLeftAsItWasFound) {
+    using Lay = void (*)(const test::TempCwd&);
+    const Lay layouts[] = {
+        [](const test::TempCwd& cwd) {
+            cwd.write("Sloshmere.ini", "[Sloshmere]\r\nDrownText=Dunk\r\nDrownInput=INPUT_JUMP");
+        },
+        [](const test::TempCwd&) {},
+        [](const test::TempCwd& cwd) {
+            std::filesystem::create_directory(cwd.path() / "Sloshmere.ini");
+        },
+    };
+    for (const Lay lay : layouts) {
+        std::string before;
+        const ScenarioRun run("settings-edited", nullptr, [&](const test::TempCwd& cwd) {
+            lay(cwd);
+            before = standing(cwd.path() / "Sloshmere.ini");
+        });
+        SCOPED_TRACE("found " + before);
+        // It did rewrite the file while it ran.
+        EXPECT_EQ(missingMilestone(run.story,
+                                   {"prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1"}),
+                  "");
+        EXPECT_EQ(standing(run.folder().path() / "Sloshmere.ini"), before);
+    }
+}
 
 } // namespace

@@ -34,6 +34,9 @@ TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     sim::TimelineMarks marks;
     const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
 
+    // Late in a long run, as in a scenario: the header must not be cut.
+    host.frame = 99;
+    host.world.gameTimer = 3'603'267;
     host.hookScriptRegister(module, noScript);
     host.hookKeyboardRegister(noKeys);
     marks.loaded = host.trace.size();
@@ -47,15 +50,18 @@ TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     host.hookScriptUnregister(module);
     host.hookKeyboardUnregister(noKeys);
 
-    EXPECT_THAT(
-        sim::timeline(host.trace, marks),
-        ElementsAre("load              scriptRegister", "                  keyboardHandlerRegister",
-                    "frame 0  0 ms     PLAYER_PED_ID() -> 0x1", "                  scriptWait(0)",
-                    "                  ~ the player grabs pedestrian 5",
-                    "frame 1  33 ms    0x1234567890ABCDEF(5)", "                  scriptWait(0)",
-                    "                  ~ after the last frame",
-                    "unload            scriptUnregister",
-                    "                  keyboardHandlerUnregister"));
+    // The widest label sets the column every call starts in.
+    EXPECT_THAT(sim::timeline(host.trace, marks),
+                ElementsAre("load                     scriptRegister",
+                            "                         keyboardHandlerRegister",
+                            "frame 99  t=3603267 ms   PLAYER_PED_ID() -> 0x1",
+                            "                         scriptWait(0)",
+                            "                         ~ the player grabs pedestrian 5",
+                            "frame 100  t=3603300 ms  0x1234567890ABCDEF(5)",
+                            "                         scriptWait(0)",
+                            "                         ~ after the last frame",
+                            "unload                   scriptUnregister",
+                            "                         keyboardHandlerUnregister"));
 }
 
 } // namespace
