@@ -140,14 +140,53 @@ TEST_F(SettingsLoad, ReadingWithoutAFileNameOnlyClearsTheDocument) {
     EXPECT_EQ(settingsDocument.size(), 0U);
 }
 
+// "Log" is on for 1, true, yes and on in any letter case and off for anything
+// else; a file without it asks for no log, and only a file that cannot be read
+// leaves the last answer standing.
+TEST_F(SettingsLoad, LogIsOnOnlyForItsFourWordsInAnyCase) {
+    struct Case {
+        std::optional<std::string> file;
+        bool before;
+        bool after;
+    };
+    const std::vector<Case> cases = {
+        {"[Sloshmere]\nLog = 1", false, true},
+        {"[Sloshmere]\nLog=TRUE", false, true},
+        {"[Sloshmere]\nLog = Yes", false, true},
+        {"[Sloshmere]\nLog = oN", false, true},
+        {"[Sloshmere]\nLog = On!", true, false},
+        {"[Sloshmere]\nLog = enable", true, false},
+        {"[Sloshmere]\nLog = 2", true, false},
+        {"[Sloshmere]\nLog = 0", true, false},
+        {"[Sloshmere]\nLog =", true, false},
+        {"[Sloshmere]\nlog = 1", true, false},
+        {"[Sloshmere]\nDrownText = Hold", true, false},
+        {"[Other]\nLog = 1", true, false},
+        {std::nullopt, true, true},
+        {std::nullopt, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.value_or("(no file)") + (c.before ? ", on before" : ", off before"));
+        dir.remove("Sloshmere.ini");
+        if (c.file) {
+            dir.write("Sloshmere.ini", *c.file);
+        }
+        logRequested = c.before;
+        loadSettings();
+        EXPECT_EQ(logRequested, c.after);
+    }
+}
+
 TEST_F(SettingsLoad, ThePlayersSampleWorksOutOfTheBox) {
     const std::filesystem::path sample = SLOSHMERE_DIST_DIR "/Sloshmere.ini";
     std::filesystem::copy_file(sample, dir.path() / "Sloshmere.ini");
     promptText = "Earlier";
+    logRequested = true;
 
     loadSettings();
     EXPECT_EQ(promptText, "Drown");
     EXPECT_EQ(promptControl, sim::joaat("INPUT_CONTEXT_Y"));
+    EXPECT_FALSE(logRequested) << "the sample keeps the log off";
 
     // Every control name the sample suggests must be one the module knows.
     std::ifstream in(sample);
