@@ -1,4 +1,5 @@
 #include "game.h"
+#include "sample_settings.h"
 
 #include "hook_exports.h"
 #include "host/entry.h"
@@ -38,9 +39,10 @@ Game::Game(const std::filesystem::path& folder, const std::filesystem::path& bin
     namespace fs = std::filesystem;
     fs::create_directories(folder_);
     // A game folder without settings gets the sample players download, so
-    // the run shows the module as it behaves out of the box.
+    // the run shows the module as it behaves out of the box, but with its
+    // log on. A folder's own settings are kept as they are.
     if (!fs::exists(folder_ / settingsFile)) {
-        fs::copy_file(binaries / settingsFile, folder_ / settingsFile);
+        copySampleSettingsWithLog(binaries / settingsFile, folder_ / settingsFile);
     }
     // The module reads its settings relative to the current directory, which
     // in the game is the game's own folder.

@@ -1,4 +1,5 @@
 #include "game.h"
+#include "sample_settings.h"
 
 // The host's hook functions (hook_exports.h) fill the table the module's
 // declarations type (hook_table.h): a difference between the two fails here.
@@ -74,9 +75,10 @@ Game::Game(const std::filesystem::path& folder, const std::filesystem::path& bin
         fs::copy_file(binaries / file, folder_ / file);
     }
     // A game folder without settings gets the sample players download, so
-    // the run shows the module as it behaves out of the box.
+    // the run shows the module as it behaves out of the box, but with its
+    // log on. A folder's own settings are kept as they are.
     if (!fs::exists(folder_ / settingsFile)) {
-        fs::copy_file(binaries / settingsFile, folder_ / settingsFile);
+        copySampleSettingsWithLog(binaries / settingsFile, folder_ / settingsFile);
     }
 
     const fs::path hookPath = folder_ / hookFile;
