@@ -6,10 +6,9 @@
 // with the log on and off.
 #pragma once
 
-namespace sloshmere {
+#include "log/log_writer.h"
 
-// True while the log is being written: the one test a loop pass makes for it.
-extern bool logWriting;
+namespace sloshmere {
 
 // At every start of the script: reads "Log" from the settings file. The first
 // start of a load that finds it on begins the file afresh; a later start (the
