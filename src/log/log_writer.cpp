@@ -55,8 +55,9 @@ void logLine(const char* format, ...) noexcept {
         return;
     }
     if (pending > 0) {
-        logRaw("%s pass %llu: %llu lines left out (at most %zu lines in any %llu passes)", now.time,
-               pass, static_cast<unsigned long long>(pending), budgetLines,
+        logRaw("%s pass %llu: %llu lines left out (at most %llu lines in any %llu passes)",
+               now.time, pass, static_cast<unsigned long long>(pending),
+               static_cast<unsigned long long>(budgetLines),
                static_cast<unsigned long long>(budgetPasses));
         budget.leftOut = 0;
     }
