@@ -227,7 +227,7 @@ TEST(ModuleLog, IsWrittenOnlyWhenOnAndAFolderThatCannotBeWrittenCostsNothingElse
     runs.push_back(typicalDrowningFrom(readOnly));
     EXPECT_FALSE(fs::exists(readOnly / "Sloshmere.log"));
 
-    std::ifstream in(bin / "log-1" / "Sloshmere.log");
+    std::ifstream in(bin / "log-1" / "Sloshmere.log", std::ios::binary);
     const std::string log{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_NE(log.find("prompt made: \"Drown\" on INPUT_CONTEXT_Y"), std::string::npos) << log;
     EXPECT_NE(log.find("drowning: knockout"), std::string::npos) << log;
