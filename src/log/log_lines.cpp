@@ -273,7 +273,7 @@ void tellPass() {
 
 void tellSettingsChange() {
     if (promptText != toldLabel) {
-        logLine("settings changed on re-read: label \"%.*s%s\" -> \"%.*s%s\"",
+        logLine(R"(settings changed on re-read: label "%.*s%s" -> "%.*s%s")",
                 labelLength(toldLabel), toldLabel.c_str(), labelCut(toldLabel),
                 labelLength(promptText), promptText.c_str(), labelCut(promptText));
         toldLabel = promptText;
