@@ -88,10 +88,6 @@ bool logFileOpen() noexcept {
     return file != nullptr;
 }
 
-bool logFileGivenUp() noexcept {
-    return givenUp;
-}
-
 std::uint64_t logFileBytes() noexcept {
     return bytes;
 }

@@ -14,7 +14,8 @@ inline constexpr const char* previousLogFileName = "Sloshmere.previous.log";
 
 // Opens the log for writing. `fresh` keeps the last file as
 // Sloshmere.previous.log and begins an empty one; otherwise lines are added
-// to the end. False, and given up for good, when it cannot be opened.
+// to the end. False, and given up for good, when it cannot be opened; once
+// given up, false at once until resetLogFile.
 bool openLogFile(bool fresh) noexcept;
 
 // Writes `text` and a line end and hands it to the system at once, so a game
@@ -27,8 +28,6 @@ void closeLogFile() noexcept;
 
 // Whether the file is open for writing.
 bool logFileOpen() noexcept;
-// Whether a failure has given the file up until the module is loaded again.
-bool logFileGivenUp() noexcept;
 // Bytes written to the file since it was opened fresh.
 std::uint64_t logFileBytes() noexcept;
 // Forgets everything, as a new load of the module starts.

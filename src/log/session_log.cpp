@@ -86,7 +86,7 @@ void logPass() noexcept {
 void logSettingsReread() noexcept {
     try {
         if (!logWriting) {
-            if (logRequested && !logFileGivenUp() && begin(settingsDocument)) {
+            if (logRequested && begin(settingsDocument)) {
                 logLine("the log begins at a prompt: %s was turned on in the settings file",
                         logKey);
             }
