@@ -8,8 +8,10 @@
 namespace bench {
 
 // Each loop pass benchmark runs a pass and then its floor in every iteration,
-// on the same host, and reports both.
-inline constexpr const char* situations[] = {"quiet", "busy", "offered"};
+// on the same host, and reports both; each situation with Sloshmere.log off,
+// as players get it, and on.
+inline constexpr const char* situations[] = {"quiet",         "busy",         "offered",
+                                             "quiet, log on", "busy, log on", "offered, log on"};
 inline std::string loopPassName(const std::string& situation) {
     return "loop pass/" + situation;
 }

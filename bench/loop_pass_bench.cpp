@@ -6,6 +6,7 @@
 #include "bench.h"
 
 #include "host/script.h"
+#include "log/session_log.h"
 
 #include "host.h"
 #include "joaat.h"
@@ -159,10 +160,15 @@ Recording record(sim::Host& host, Step step) {
 // situation makes the prompt and loads the dictionaries; later ones repeat.
 class Stage {
 public:
-    explicit Stage(Situation situation) {
-        cwd.write("Sloshmere.ini", "[Sloshmere]\nDrownText=Drown\nDrownInput=INPUT_JUMP\n");
+    Stage(Situation situation, bool log) {
+        cwd.write("Sloshmere.ini",
+                  std::string("[Sloshmere]\nDrownText=Drown\nDrownInput=INPUT_JUMP\n") +
+                      (log ? "Log=1\n" : ""));
         test::resetModuleState();
         stageSituation(host, situation);
+        // As the script's start does; the header is written here, before
+        // the passes that are timed.
+        sloshmere::startLog();
         for (int i = 0; i < 3; ++i) {
             sloshmere::loopPass();
         }
@@ -178,8 +184,12 @@ public:
 
 // Every iteration runs one pass and then its floor, so that both meet the
 // machine in the same state; the ratio is of their summed times.
-void passAgainstFloor(benchmark::State& state, Situation situation) {
-    Stage stage(situation);
+void passAgainstFloor(benchmark::State& state, Situation situation, bool log) {
+    Stage stage(situation, log);
+    if (log != sloshmere::logWriting) {
+        state.SkipWithError("the log is not as the situation asks");
+        return;
+    }
     Replay replay(stage.pass.entries);
     // The floor must be the pass's own calls, answered the same way.
     if (!stage.steady) {
@@ -216,6 +226,7 @@ void passAgainstFloor(benchmark::State& state, Situation situation) {
     state.counters[bench::bytesPerPass] =
         static_cast<double>(after.bytesAllocated - before.bytesAllocated) / passes;
     state.counters[bench::bytesKept] = static_cast<double>(after.liveBytes - before.liveBytes);
+    test::resetModuleState();
 }
 
 } // namespace
@@ -223,11 +234,15 @@ void passAgainstFloor(benchmark::State& state, Situation situation) {
 namespace bench {
 
 void registerLoopPassBenchmarks() {
-    for (const auto& [name, situation] :
-         {std::pair{"quiet", Situation::Quiet}, std::pair{"busy", Situation::Busy},
-          std::pair{"offered", Situation::Offered}}) {
-        benchmark::RegisterBenchmark(loopPassName(name).c_str(), passAgainstFloor, situation)
-            ->Unit(benchmark::kMicrosecond);
+    for (const bool log : {false, true}) {
+        for (const auto& [name, situation] :
+             {std::pair{"quiet", Situation::Quiet}, std::pair{"busy", Situation::Busy},
+              std::pair{"offered", Situation::Offered}}) {
+            const std::string row = std::string(name) + (log ? ", log on" : "");
+            benchmark::RegisterBenchmark(loopPassName(row).c_str(), passAgainstFloor, situation,
+                                         log)
+                ->Unit(benchmark::kMicrosecond);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "drown/prompt.h"
 #include "host/script.h"
+#include "log/session_log.h"
 #include "settings/settings.h"
 
 namespace test {
@@ -18,6 +19,8 @@ inline void resetModuleState() {
     sloshmere::promptControl = 0xFFFFFFFFU;
     sloshmere::settingsFileName = "Sloshmere.ini";
     sloshmere::settingsDocument.clear();
+    sloshmere::logRequested = false;
+    sloshmere::stopLog();
 }
 
 } // namespace test

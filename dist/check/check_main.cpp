@@ -6,6 +6,7 @@
 // Exit code 0 when the mod will offer a working prompt, 1 otherwise.
 #include "file_version.h"
 #include "game_folder.h"
+#include "last_session.h"
 #include "report.h"
 #include "settings_diagnosis.h"
 
@@ -54,6 +55,7 @@ int runCheck() {
     report.checkVersion = checkVersion;
     report.game = inspectGameFolder(folder, checkVersion);
     report.settings = diagnoseSettings(report.game.settings);
+    report.lastSession = readLastSession();
     writeReport(stdout, report);
     return blocked(report) ? 1 : 0;
 }

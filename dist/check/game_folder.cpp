@@ -1,5 +1,7 @@
 #include "game_folder.h"
 
+#include "program_file.h"
+
 #include <windows.h>
 
 #include <array>
@@ -124,6 +126,11 @@ GameFolder inspectGameFolder(const std::wstring& folder, const FileVersion& chec
             file->version = readFileVersion(folder + wide(file->name));
         }
     }
+    for (FolderFile* file : {&game.game, &game.hook, &game.loader}) {
+        if (file->presence == Presence::File) {
+            file->notAProgram = notAProgram(folder + wide(file->name));
+        }
+    }
 
     Findings& findings = game.findings;
     judgePresence(game.game, "this is not the game folder.",
@@ -140,6 +147,45 @@ GameFolder inspectGameFolder(const std::wstring& folder, const FileVersion& chec
                   findings);
     judgePresence(game.module, "the loader loads no mod without it.",
                   "copy Sloshmere.asi from the download into the game folder.", findings);
+
+    // A failed download or a renamed text file under the right name: nothing
+    // can load the mod through a hook or a loader that is not a program.
+    if (game.game.notAProgram) {
+        findings.push_back({false,
+                            "RDR2.exe is " + *game.game.notAProgram +
+                                ", not the game: this may not be the game folder.",
+                            "Run the check in the folder the game's launcher opens from the "
+                            "game's page (in Steam: right-click the game, Manage, Browse local "
+                            "files)."});
+    }
+    if (game.hook.notAProgram) {
+        findings.push_back({true,
+                            "ScriptHookRDR2.dll is " + *game.hook.notAProgram +
+                                ", not the script hook: a download that failed, or another file "
+                                "under its name. Nothing can run the mod without it.",
+                            "Download the script hook for Red Dead Redemption 2 again and copy "
+                            "its ScriptHookRDR2.dll into the game folder."});
+    }
+    if (game.loader.notAProgram) {
+        findings.push_back({true,
+                            "dinput8.dll is " + *game.loader.notAProgram +
+                                ", not the ASI loader: a download that failed, or another file "
+                                "under its name. Nothing can load the mod without it.",
+                            "Copy dinput8.dll again from the script hook's download into the "
+                            "game folder."});
+    }
+    // Hook releases are numbered after the game version they are made for; a
+    // lower one is the usual reason nothing loads after a game update.
+    if (game.hook.version && game.game.version && !game.hook.notAProgram &&
+        *game.hook.version < *game.game.version) {
+        const std::string gameVersion = versionText(*game.game.version);
+        findings.push_back(
+            {false,
+             "ScriptHookRDR2.dll is version " + versionText(*game.hook.version) +
+                 ", made for an older game than this one, version " + gameVersion +
+                 ": the hook is probably too old for this game.",
+             "Install the script hook's release for game version " + gameVersion + "."});
+    }
 
     if (game.module.presence == Presence::File) {
         const std::string check = versionText(checkVersion);

@@ -54,6 +54,9 @@ std::string status(const FolderFile& file, bool versioned) {
     case Presence::File:
         break;
     }
+    if (file.notAProgram) {
+        return "here, but " + *file.notAProgram;
+    }
     if (!versioned) {
         return "here";
     }
@@ -107,6 +110,21 @@ void writeReport(std::FILE* out, const CheckReport& report) {
     put(out, "  label:   \"" + label + "\"  (" + settings.labelSource + ")\n");
     put(out,
         "  control: " + settings.control.value_or("none") + "  (" + settings.controlSource + ")\n");
+    put(out, std::string("  log:     ") +
+                 (settings.logOn ? "on, Sloshmere.log in this folder" : "off") + "  (" +
+                 settings.logSource + ")\n");
+
+    if (report.lastSession) {
+        put(out, "\nLAST GAME SESSION (Sloshmere.log)\n");
+        put(out, "  begun " +
+                     (report.lastSession->begun.empty() ? std::string("at an unknown time")
+                                                        : report.lastSession->begun) +
+                     "; its last lines:\n");
+        for (const std::string& line : report.lastSession->lastLines) {
+            // As the log holds it, unwrapped: a player may paste it into a report.
+            put(out, "  " + line + "\n");
+        }
+    }
 
     Findings all = game.findings;
     all.insert(all.end(), settings.findings.begin(), settings.findings.end());

@@ -3,9 +3,11 @@
 
 #include "file_version.h"
 #include "game_folder.h"
+#include "last_session.h"
 #include "settings_diagnosis.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace sloshmere::check {
@@ -16,6 +18,8 @@ struct CheckReport {
     FileVersion checkVersion{};
     GameFolder game;
     SettingsDiagnosis settings;
+    // The mod's log of the last game session, when there is one.
+    std::optional<LastSession> lastSession;
 };
 
 // Whether anything found keeps the module from offering a prompt that works.

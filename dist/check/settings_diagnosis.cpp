@@ -235,6 +235,88 @@ void noteLabel(const KeyLine& line, Findings& findings) {
     }
 }
 
+// Whether `text` is well-formed UTF-8, the encoding the game shows a label in.
+bool isUtf8(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        std::size_t length = 0;
+        unsigned low = 0x80;
+        unsigned high = 0xBF;
+        if (lead < 0x80) {
+            length = 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+            high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (at + length > text.size()) {
+            return false;
+        }
+        for (std::size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            if (next < (i == 1 ? low : 0x80U) || next > (i == 1 ? high : 0xBFU)) {
+                return false;
+            }
+        }
+        at += length;
+    }
+    return true;
+}
+
+// A value of Log the mod reads as off although it looks meant as on, such as
+// "On!" or "enable": its letters and digits alone, in lower case.
+bool looksMeantAsOn(std::string_view value) {
+    std::string bare;
+    for (const char c : value) {
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')) {
+            bare += c;
+        } else if (c >= 'A' && c <= 'Z') {
+            bare += static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    for (const std::string_view on : {"1", "on", "true", "yes", "y", "enable", "enabled"}) {
+        if (bare == on) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What the mod makes of "Log", and what a player may have meant by it.
+void diagnoseLog(const FileLines& lines, bool readable, SettingsDiagnosis& result) {
+    result.logOn = logRequested;
+    const std::string key = logKey;
+    const KeyLine* log = usedLine(lines, key);
+    if (!readable) {
+        result.logSource = "the mod cannot read Sloshmere.ini";
+        return;
+    }
+    if (log == nullptr) {
+        result.logSource = "Sloshmere.ini gives no Log";
+        if (auto found = misplacedKey(lines, key, false, "the mod keeps no log.")) {
+            result.findings.push_back(*found);
+        }
+        return;
+    }
+    result.logSource = "Log, " + onLine(log->line);
+    if (!result.logOn && looksMeantAsOn(log->value)) {
+        result.findings.push_back(
+            {false,
+             "\"Log = " + shortened(log->value, quotedBytes) + "\" on " + onLine(log->line) +
+                 " keeps the log off: the mod turns it on only for 1, true, yes or on.",
+             "Write " + onLine(log->line) + " as Log = 1."});
+    }
+}
+
 } // namespace
 
 SettingsDiagnosis diagnoseSettings(const FolderFile& file) {
@@ -296,6 +378,21 @@ SettingsDiagnosis diagnoseSettings(const FolderFile& file) {
                                 "Add the line DrownInput = " + std::string(suggestedControl) +
                                     " under [Sloshmere] in Sloshmere.ini."});
         }
+    }
+    if (readable && settingsDocument.has(sectionName)) {
+        diagnoseLog(lines, readable, result);
+    } else {
+        result.logOn = logRequested;
+        result.logSource =
+            readable ? "Sloshmere.ini has no [Sloshmere]" : "the mod cannot read Sloshmere.ini";
+    }
+    if (!isUtf8(result.label)) {
+        findings.push_back({false,
+                            "The label's bytes are not UTF-8, the encoding the game shows text "
+                            "in, so the prompt would show it garbled: Sloshmere.ini was saved in "
+                            "another encoding.",
+                            "Save Sloshmere.ini with the encoding \"UTF-8\" (in Notepad: File, "
+                            "Save As, Encoding \"UTF-8\") and write the label again."});
     }
     // The verdict is the module's: without a control nothing above may pass
     // for a prompt that works, even if no explanation fitted.

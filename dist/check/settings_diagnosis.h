@@ -19,6 +19,9 @@ struct SettingsDiagnosis {
     // none; and where it comes from, in words.
     std::optional<std::string> control;
     std::string controlSource;
+    // Whether the mod will keep Sloshmere.log, and why, in words.
+    bool logOn = false;
+    std::string logSource;
     // Blocking when there is no control; notes otherwise.
     Findings findings;
 };

@@ -1,5 +1,7 @@
 #include "game_folder.h"
 
+#include "sample_settings.h"
+
 #include <cstdio>
 #include <random>
 #include <stdexcept>
@@ -46,7 +48,7 @@ void giveSampleSettings(const std::filesystem::path& folder,
     // exists() would follow a dangling link and say no; anything standing at
     // the name, even a directory, is the folder's own and stays.
     if (fs::symlink_status(folder / settingsFile).type() == fs::file_type::not_found) {
-        fs::copy_file(binaries / settingsFile, folder / settingsFile);
+        copySampleSettingsWithLog(binaries / settingsFile, folder / settingsFile);
     }
 }
 

@@ -13,8 +13,8 @@ namespace sim {
 std::filesystem::path freshGameFolder();
 
 // Gives `folder` the sample Sloshmere.ini that players download, found in
-// `binaries`, unless something already stands at that name: a folder with
-// settings of its own keeps them. Throws std::filesystem::filesystem_error
+// `binaries`, with the module's log turned on, unless something already
+// stands at that name: a folder with settings of its own keeps them. Throws
 // when the copy fails.
 void giveSampleSettings(const std::filesystem::path& folder, const std::filesystem::path& binaries);
 

@@ -38,7 +38,8 @@ Game::Game(const std::filesystem::path& folder, const std::filesystem::path& bin
     namespace fs = std::filesystem;
     fs::create_directories(folder_);
     // A game folder without settings gets the sample players download, so
-    // the run shows the module as it behaves out of the box.
+    // the run shows the module as it behaves out of the box, with its
+    // log on.
     giveSampleSettings(folder_, binaries);
     // The module reads its settings relative to the current directory, which
     // in the game is the game's own folder.

@@ -75,7 +75,8 @@ Game::Game(const std::filesystem::path& folder, const std::filesystem::path& bin
         fs::copy_file(binaries / file, folder_ / file);
     }
     // A game folder without settings gets the sample players download, so
-    // the run shows the module as it behaves out of the box.
+    // the run shows the module as it behaves out of the box, with its
+    // log on.
     giveSampleSettings(folder_, binaries);
 
     const fs::path hookPath = folder_ / hookFile;

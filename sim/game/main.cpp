@@ -142,6 +142,15 @@ int play(const sim::Options& options, sim::Host& host, sim::Game& game,
         std::printf("\nPicture of the run: %s (open it in a browser)\n",
                     options.picture.string().c_str());
     }
+    // What the module wrote about the run, as a player would attach it.
+    const std::filesystem::path log = game.folder() / "Sloshmere.log";
+    if (std::filesystem::exists(log)) {
+        std::printf("\nThe module's log: %s\n", log.string().c_str());
+    } else {
+        std::printf("\nNo log in %s: Log is off in its Sloshmere.ini, or the folder cannot be "
+                    "written.\n",
+                    game.folder().string().c_str());
+    }
     canonical.finish();
     std::printf("\nCanonical trace: %s\n", canonical.summary().c_str());
     const char* verdict = "unloaded cleanly";

@@ -3,6 +3,7 @@
 #include "drown/actions.h"
 #include "host/native_hashes.h"
 #include "host/script.h"
+#include "log/pass_notes.h"
 
 namespace sloshmere {
 
@@ -49,7 +50,8 @@ bool playerIn(const char* action) {
 
 // The cough after the player eases the choke or strikes: both follow the
 // same half-second beat.
-void playCoughBeat() {
+void playCoughBeat(std::uint32_t phase) {
+    notePassEvent(phase);
     waitGameTime(shortPauseMs);
     playDrownSplash(victimPed, struggleSplashScale);
     playVictimSpeech(coughLine, coughSpeechParams);
@@ -96,7 +98,7 @@ void playVictimSpeech(const char* line, const char* speechParams) {
     callNative(native::PLAY_PED_AMBIENT_SPEECH_NATIVE, victimPed, &request);
 }
 
-void waitGameTime(std::int32_t ms) {
+std::int32_t waitGameTime(std::int32_t ms) {
     // The clock is read unsigned and the difference taken modulo 2^32, then
     // seen as signed: the pause still ends when the clock wraps past its
     // largest value, and no signed arithmetic can overflow.
@@ -106,6 +108,7 @@ void waitGameTime(std::int32_t ms) {
         scriptWait(0);
         now = callNative<std::uint32_t>(native::GET_GAME_TIMER);
     }
+    return static_cast<std::int32_t>(now - start);
 }
 
 void playDrownEffects() {
@@ -115,26 +118,30 @@ void playDrownEffects() {
     // Every step asks afresh and none excludes another: a step after a pause
     // sees the player's action as it is after that pause.
     if (playerIn(chokeAction)) {
+        notePassEvent(passEvent::choke);
         playDrownSplash(victimPed, struggleSplashScale);
         playVictimSpeech(drowningLine, drowningSpeechParams);
     }
     if (playerIn(chokeIntroAction)) {
+        notePassEvent(passEvent::chokeIntro);
         waitGameTime(shortPauseMs);
         playDrownSplash(victimPed, struggleSplashScale);
     }
     if (playerIn(chokeOutroAction)) {
-        playCoughBeat();
+        playCoughBeat(passEvent::chokeOutro);
     }
     if (playerIn(attackAction)) {
-        playCoughBeat();
+        playCoughBeat(passEvent::attack);
     }
     if (playerIn(knockoutAction)) {
         playVictimSpeech(drowningLine, drowningSpeechParams);
         playDrownSplash(victimPed, knockoutSplashScale);
-        waitGameTime(knockoutDelayMs);
+        passNotes.knockoutWaitedMs = waitGameTime(knockoutDelayMs);
+        notePassEvent(passEvent::knockout);
         finishKnockout();
     }
     if (callNative<bool>(native::IS_CONTROL_USED, breakoutPad, breakoutControl)) {
+        notePassEvent(passEvent::breakoutThrow);
         throwVictim();
     }
 }

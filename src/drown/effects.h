@@ -32,7 +32,8 @@ std::int32_t playDrownSplash(Entity ped, float scale);
 void playVictimSpeech(const char* line, const char* speechParams);
 
 // Yields one frame at a time until `ms` of game time have passed since the
-// call; returns at once, without yielding, when they already have.
-void waitGameTime(std::int32_t ms);
+// call; returns at once, without yielding, when they already have. Returns
+// the game time that passed, by the game timer's last reading.
+std::int32_t waitGameTime(std::int32_t ms);
 
 } // namespace sloshmere

@@ -2,6 +2,8 @@
 
 #include "host/native_hashes.h"
 #include "host/script.h"
+#include "log/pass_notes.h"
+#include "log/session_log.h"
 #include "settings/settings.h"
 
 namespace sloshmere {
@@ -23,10 +25,13 @@ void createDrownPrompt() {
     // Every creation re-reads the file, so an edited label or control shows
     // on the next prompt without restarting the game.
     loadSettings();
+    logSettingsReread();
     if (promptActive) {
         return;
     }
     if (!callNative<bool>(native::DOES_ENTITY_EXIST, victimPed)) {
+        passNotes.missingVictim = victimPed;
+        notePassEvent(passEvent::promptNotMade);
         return;
     }
 
@@ -54,6 +59,9 @@ void createDrownPrompt() {
         callNative(native::PROMPT_SET_GROUP, drownPrompt, group, 0);
     }
     promptActive = true;
+    passNotes.promptId = drownPrompt;
+    passNotes.promptGroup = group;
+    notePassEvent(passEvent::promptMade);
 }
 
 } // namespace sloshmere

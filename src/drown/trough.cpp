@@ -2,6 +2,7 @@
 
 #include "host/native_hashes.h"
 #include "host/script.h"
+#include "log/pass_notes.h"
 
 #include <bit>
 #include <cmath>
@@ -86,12 +87,18 @@ Entity findTrough(Vector3 at, const std::array<GameHash, 4>& models) {
 }
 
 void alignAtTrough() {
-    if (!entityExists(playerPed) || !entityExists(victimPed)) {
+    if (!entityExists(playerPed)) {
+        passNotes.placement = PlacementResult::PlayerGone;
+        return;
+    }
+    if (!entityExists(victimPed)) {
+        passNotes.placement = PlacementResult::VictimGone;
         return;
     }
     const auto player = callNative<Vector3>(native::GET_ENTITY_COORDS, playerPed, 1, 1);
     const Entity trough = findTrough(player, troughModelHashes());
     if (trough == 0) {
+        passNotes.placement = PlacementResult::NoTrough;
         return;
     }
     const auto at = callNative<Vector3>(native::GET_ENTITY_COORDS, trough, 1, 1);
@@ -140,10 +147,18 @@ void alignAtTrough() {
     setPlacementSwitch(victimPed, false);
     // The player a quarter turn counter-clockwise of the approach, the victim
     // a quarter turn clockwise, both facing along it.
-    setEntityCoords(playerPed, standX - dirY * sideOffset, standY + dirX * sideOffset, z);
+    const Vector3 playerAt{standX - dirY * sideOffset, standY + dirX * sideOffset, z};
+    const Vector3 victimAt{standX + dirY * sideOffset, standY - dirX * sideOffset, z};
+    setEntityCoords(playerPed, playerAt.x, playerAt.y, playerAt.z);
     callNative(native::SET_ENTITY_HEADING, playerPed, heading);
-    setEntityCoords(victimPed, standX + dirY * sideOffset, standY - dirX * sideOffset, z);
+    setEntityCoords(victimPed, victimAt.x, victimAt.y, victimAt.z);
     callNative(native::SET_ENTITY_HEADING, victimPed, heading);
+    passNotes.placement = PlacementResult::Placed;
+    passNotes.playerPlaced = playerAt;
+    passNotes.victimPlaced = victimAt;
+    passNotes.heading = heading;
+    passNotes.byTroughFacing = !(distance > 0.0F);
+    passNotes.groundFound = groundFound;
 
     startPairedAction(playerPed, victimPed,
                       callNative<GameHash>(native::GET_HASH_KEY, drowningMove));

@@ -5,6 +5,7 @@
 #include "drown/trough.h"
 #include "host/native_hashes.h"
 #include "host/script.h"
+#include "log/pass_notes.h"
 
 #include <algorithm>
 #include <vector>
@@ -21,12 +22,15 @@ void showPrompt(bool shown) {
     callNative(native::PROMPT_SET_VISIBLE, drownPrompt, value);
 }
 
-// True when the pedestrian performs any catalogued grapple action. The
-// catalogue is built afresh for each walk and freed when the walk ends.
-bool inAnyGrappleAction(Entity ped) {
+// The catalogue index of the first grapple action the pedestrian performs,
+// or grappleActionCount when none. The catalogue is built afresh for each
+// walk and freed when the walk ends.
+std::size_t grappleActionOf(Entity ped) {
     const std::vector<GameHash> actions = grappleActionHashes();
-    return std::any_of(actions.begin(), actions.end(),
-                       [ped](GameHash action) { return isPedInAction(ped, action) != 0; });
+    const auto found = std::find_if(actions.begin(), actions.end(), [ped](GameHash action) {
+        return isPedInAction(ped, action) != 0;
+    });
+    return static_cast<std::size_t>(found - actions.begin());
 }
 
 bool isOfferState(std::uint32_t state) {
@@ -36,6 +40,7 @@ bool isOfferState(std::uint32_t state) {
 } // namespace
 
 void hidePrompt() {
+    notePassEvent(promptActive ? passEvent::promptPutAway : 0U);
     showPrompt(false);
     promptActive = false;
 }
@@ -44,6 +49,7 @@ void retirePrompt() {
     showPrompt(false);
     callNative(native::PROMPT_DELETE, drownPrompt);
     promptActive = false;
+    notePassEvent(passEvent::promptRetired);
     for (const char* dict : drownAnimDicts) {
         callNative(native::REMOVE_ANIM_DICT, dict);
         scriptWait(0);
@@ -68,11 +74,20 @@ void watchGrapple() {
     const auto troughHashes = troughModelHashes();
 
     // The victim's walk runs only when the player's finds nothing.
-    if (inAnyGrappleAction(playerPed) || inAnyGrappleAction(victimPed)) {
+    std::size_t busyAction = grappleActionOf(playerPed);
+    passNotes.outcome = WatchOutcome::PlayerBusy;
+    if (busyAction == grappleActionCount) {
+        busyAction = grappleActionOf(victimPed);
+        passNotes.outcome = WatchOutcome::VictimBusy;
+    }
+    if (busyAction != grappleActionCount) {
+        passNotes.busyAction = static_cast<std::uint32_t>(busyAction);
         hidePrompt();
         return;
     }
     if (findTrough(position, troughHashes) == 0) {
+        passNotes.outcome = WatchOutcome::NoTrough;
+        passNotes.position = position;
         if (promptActive) {
             hidePrompt();
         }
@@ -82,9 +97,15 @@ void watchGrapple() {
     const auto state = callNative<std::uint32_t>(native::PED_GRAPPLE_STATE, playerPed);
     const auto flag = callNative<std::int32_t>(native::PED_GRAPPLE_FLAG, playerPed);
     const bool offer = flag == grappleFlagHolding && isOfferState(state);
+    passNotes.outcome = offer                        ? WatchOutcome::Offerable
+                        : flag != grappleFlagHolding ? WatchOutcome::FlagNotHeld
+                                                     : WatchOutcome::StateNotOffered;
+    passNotes.grappleFlag = flag;
+    passNotes.grappleState = state;
 
     if (promptActive) {
         showPrompt(offer);
+        notePassEvent(offer ? passEvent::promptShown : passEvent::promptHeldBack);
         if (flag != grappleFlagHolding) {
             retirePrompt();
         }
@@ -97,6 +118,7 @@ void watchGrapple() {
     }
 
     if (callNative<bool>(native::PROMPT_HAS_HOLD_MODE_COMPLETED, drownPrompt)) {
+        notePassEvent(passEvent::holdCompleted);
         alignAtTrough();
         retirePrompt();
     }

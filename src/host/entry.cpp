@@ -3,6 +3,7 @@
 #include "host/hook.h"
 #include "host/keyboard.h"
 #include "host/script.h"
+#include "log/session_log.h"
 
 // Only registration happens here: the loader lock is held during DllMain, and
 // the hook starts the script later on its own fiber.
@@ -18,6 +19,8 @@ extern "C" BOOL APIENTRY DllMain(HMODULE module, DWORD reason, LPVOID /*reserved
         // the hook deletes the script's fiber before it frees the library.
         scriptUnregister(module);
         keyboardHandlerUnregister(sloshmere::onKeyboard);
+        // The script no longer runs: the log gets its last line and is closed.
+        sloshmere::stopLog();
         break;
     default:
         break;

@@ -4,6 +4,8 @@
 #include "drown/scan.h"
 #include "drown/watcher.h"
 #include "host/native_hashes.h"
+#include "log/pass_notes.h"
+#include "log/session_log.h"
 
 #include <cstdlib>
 
@@ -16,6 +18,7 @@ Entity nearestPed = 0;
 namespace {
 
 void runPass() {
+    ++passNotes.pass;
     playerPed = callNative<Entity>(native::PLAYER_PED_ID);
     // Whatever the game answers when the player holds nobody is stored as it
     // comes; the operations that use the handle test it themselves.
@@ -23,6 +26,10 @@ void runPass() {
     nearestPed = findNearestPed();
     watchGrapple();
     playDrownEffects();
+    // The log's whole cost while it is off.
+    if (logWriting) {
+        logPass();
+    }
     scriptWait(0);
 }
 
@@ -53,6 +60,10 @@ void scriptEntry() {
     // Nothing draws from the generator; it is seeded as the game's own
     // scripts are, so any later use starts from a different point each run.
     std::srand(static_cast<unsigned>(GetTickCount64() & 0xFFFFFFFFU));
+    // Here and not in DllMain: the loader lock is held there, and the hook
+    // starts the script again, without a new load, when the game restarts
+    // its scripts.
+    startLog();
     scriptLoop();
 }
 

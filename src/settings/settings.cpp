@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace sloshmere {
@@ -12,14 +13,21 @@ const std::unordered_map<std::string, GameHash> controlNameTable = buildControlN
 
 std::string promptText = "Drown";
 GameHash promptControl = unresolvedControl;
+bool logRequested = false;
 
-namespace {
-
-constexpr const char* sectionName = "Sloshmere";
-constexpr const char* textKey = "DrownText";
-constexpr const char* inputKey = "DrownInput";
-
-} // namespace
+bool logValueIsOn(std::string_view value) {
+    // Compared letter by letter in ASCII, never through the C locale, which
+    // the game may have set to anything.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (const std::string_view on : {"1", "true", "yes", "on"}) {
+        if (value.size() == on.size() &&
+            std::equal(value.begin(), value.end(), on.begin(),
+                       [&lower](char a, char b) { return lower(a) == b; })) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool fileIsReadable(const std::string& path) {
     // Opened the way the reader opens it; what opens is readable, including a
@@ -49,14 +57,19 @@ void loadSettings() {
     // below still see what the last good read found.
     if (fileIsReadable(settingsFileName)) {
         readSettingsFile(settingsDocument);
-        if (settingsDocument.has(sectionName) &&
-            settingsDocument.getOrInsert(sectionName).has(textKey)) {
-            promptText = settingsDocument.getOrInsert(sectionName).get(textKey);
+        if (settingsDocument.has(settingsSection) &&
+            settingsDocument.getOrInsert(settingsSection).has(labelKey)) {
+            promptText = settingsDocument.getOrInsert(settingsSection).get(labelKey);
         }
+        // Unlike the label, the log follows the file as it stands: a file
+        // without "Log" asks for none.
+        logRequested = settingsDocument.has(settingsSection) &&
+                       logValueIsOn(settingsDocument.getOrInsert(settingsSection).get(logKey));
     }
     // An empty or unknown name matches nothing, which keeps the current
     // control; no known control carries unresolvedControl.
-    const auto control = controlNameTable.find(settingsDocument.get(sectionName).get(inputKey));
+    const auto control =
+        controlNameTable.find(settingsDocument.get(settingsSection).get(controlKey));
     if (control != controlNameTable.end()) {
         promptControl = control->second;
     }

@@ -7,6 +7,7 @@
 #include "settings/reader.h"
 
 #include <string>
+#include <string_view>
 
 namespace sloshmere {
 
@@ -18,6 +19,19 @@ extern SettingsDocument settingsDocument;
 extern std::string promptText;
 // The control that drives the prompt; unresolvedControl until the file names one.
 extern GameHash promptControl;
+// Whether the file asks for Sloshmere.log, as the last load of the prompt's
+// settings read it; false until a file says otherwise.
+extern bool logRequested;
+
+// The names the module reads in its settings file.
+inline constexpr const char* settingsSection = "Sloshmere";
+inline constexpr const char* labelKey = "DrownText";
+inline constexpr const char* controlKey = "DrownInput";
+inline constexpr const char* logKey = "Log";
+
+// Whether a value of "Log" turns the log on: 1, true, yes or on, in any
+// letter case. Anything else, the empty value included, is off.
+bool logValueIsOn(std::string_view value);
 
 // Whether path opens for reading right now.
 bool fileIsReadable(const std::string& path);
@@ -29,7 +43,9 @@ bool readSettingsFile(SettingsDocument& document);
 // Re-reads the settings file and updates promptText and promptControl from it.
 // Whatever is missing, unreadable or unknown leaves the current value in force;
 // "DrownInput" is resolved from the last document read even when the file is
-// gone. Throws nothing but allocation failure.
+// gone. A file that can be read also sets logRequested, off when it has no
+// "Log"; an unreadable one leaves it as it was. Throws nothing but allocation
+// failure.
 void loadSettings();
 
 } // namespace sloshmere

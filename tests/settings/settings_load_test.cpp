@@ -141,6 +141,43 @@ TEST_F(SettingsLoad, ReadingWithoutAFileNameOnlyClearsTheDocument) {
     EXPECT_EQ(settingsDocument.size(), 0U);
 }
 
+// "Log" is on for 1, true, yes and on in any letter case and off for anything
+// else; a file without it asks for no log, and only a file that cannot be read
+// leaves the last answer standing.
+TEST_F(SettingsLoad, LogIsOnOnlyForItsFourWordsInAnyCase) {
+    struct Case {
+        std::optional<std::string> file;
+        bool before;
+        bool after;
+    };
+    const std::vector<Case> cases = {
+        {"[Sloshmere]\nLog = 1", false, true},
+        {"[Sloshmere]\nLog=TRUE", false, true},
+        {"[Sloshmere]\nLog = Yes", false, true},
+        {"[Sloshmere]\nLog = oN", false, true},
+        {"[Sloshmere]\nLog = On!", true, false},
+        {"[Sloshmere]\nLog = enable", true, false},
+        {"[Sloshmere]\nLog = 2", true, false},
+        {"[Sloshmere]\nLog = 0", true, false},
+        {"[Sloshmere]\nLog =", true, false},
+        {"[Sloshmere]\nlog = 1", true, false},
+        {"[Sloshmere]\nDrownText = Hold", true, false},
+        {"[Other]\nLog = 1", true, false},
+        {std::nullopt, true, true},
+        {std::nullopt, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.value_or("(no file)") + (c.before ? ", on before" : ", off before"));
+        dir.remove("Sloshmere.ini");
+        if (c.file) {
+            dir.write("Sloshmere.ini", *c.file);
+        }
+        logRequested = c.before;
+        loadSettings();
+        EXPECT_EQ(logRequested, c.after);
+    }
+}
+
 // Every key and value of every section, in file order.
 std::vector<std::string> flatten(const SettingsDocument& document) {
     std::vector<std::string> lines;
@@ -176,12 +213,14 @@ TEST_F(SettingsLoad, ThePlayersSampleWorksOutOfTheBox) {
         test::resetModuleState();
         dir.write("Sloshmere.ini", file);
         promptText = "Earlier";
+        logRequested = true;
 
         loadSettings();
         EXPECT_EQ(promptText, "Drown");
         EXPECT_EQ(promptControl, sim::joaat("INPUT_CONTEXT_Y"));
+        EXPECT_FALSE(logRequested) << "the sample keeps the log off";
         const auto document = flatten(settingsDocument);
-        EXPECT_EQ(document.size(), 2U);
+        EXPECT_EQ(document.size(), 3U);
         if (shippedDocument.empty()) {
             shippedDocument = document;
         }

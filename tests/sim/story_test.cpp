@@ -6,6 +6,7 @@
 #include "host/entry.h"
 
 #include "canonical.h"
+#include "golden_file.h"
 #include "module_state.h"
 #include "picture.h"
 #include "scenario.h"
@@ -33,32 +34,8 @@
 
 namespace {
 
-std::vector<std::string> linesOf(std::istream&& in) {
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// Compares `lines` with the committed file `name` in the golden folder, line by
-// line; SLOSHMERE_UPDATE_GOLDEN rewrites the file first.
-void expectGolden(const std::string& name, const std::vector<std::string>& lines) {
-    const std::string path = std::string(SLOSHMERE_GOLDEN_DIR) + "/" + name;
-    if (std::getenv("SLOSHMERE_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream out(path);
-        for (const std::string& line : lines) {
-            out << line << '\n';
-        }
-    }
-    const std::vector<std::string> golden = linesOf(std::ifstream(path));
-    ASSERT_FALSE(golden.empty()) << path << " is missing; run with SLOSHMERE_UPDATE_GOLDEN=1";
-    for (std::size_t i = 0; i < std::max(golden.size(), lines.size()); ++i) {
-        const std::string want = i < golden.size() ? golden[i] : "(nothing)";
-        const std::string got = i < lines.size() ? lines[i] : "(nothing)";
-        ASSERT_EQ(got, want) << "first difference at line " << i + 1 << " of " << path;
-    }
-}
+using test::expectGolden;
+using test::linesOf;
 
 // The attributes of every element of the picture that carries `cls`.
 std::vector<std::map<std::string, std::string>> elementsOfClass(const std::string& svg,

@@ -11,11 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -34,12 +36,15 @@ struct FolderCase {
     // The settings file's bytes; empty for the sample players download.
     std::string ini;
     // Changes to the complete game folder: a name in the folder and the built
-    // file it is a copy of, or "" to leave the name out.
+    // file it is a copy of, "" to leave the name out, "(empty)" for an empty
+    // file or "text:" and the file's text.
     std::map<std::string, std::string> files;
     // Phrases the report must hold, blanks and line breaks aside.
     std::vector<std::string> says;
     std::string lastLine;
     DWORD exitCode;
+    // Phrases it must not hold.
+    std::vector<std::string> doesNotSay = {};
 };
 
 // A game folder with everything in place: each name and the built file in the
@@ -72,10 +77,78 @@ const std::vector<FolderCase> folderCases = {
      "",
      {},
      {"RDR2.exe the game version 1.0.1491.17",
-      "ScriptHookRDR2.dll the script hook version 1.0.1491.16", "dinput8.dll the ASI loader here",
-      "Sloshmere.asi the mod version " SLOSHMERE_VERSION ".0", "(DrownInput, line 33)"},
+      "ScriptHookRDR2.dll the script hook version 1.0.1491.17", "dinput8.dll the ASI loader here",
+      "Sloshmere.asi the mod version " SLOSHMERE_VERSION ".0", "(DrownInput, line 33)",
+      "log: off (Log, line 40)"},
+     "The prompt will read \"Drown\" on INPUT_CONTEXT_Y.",
+     0,
+     {"LAST GAME SESSION", "NOTES", "too old"}},
+    {"a script hook older than the game",
+     Settings::File,
+     "",
+     {{"ScriptHookRDR2.dll", "stand_in_old_hook.dll"}},
+     {"ScriptHookRDR2.dll the script hook version 1.0.1436.31",
+      "NOTES - ScriptHookRDR2.dll is version 1.0.1436.31, made for an older game than this "
+      "one, version 1.0.1491.17: the hook is probably too old for this game. Fix: Install the "
+      "script hook's release for game version 1.0.1491.17."},
      "The prompt will read \"Drown\" on INPUT_CONTEXT_Y.",
      0},
+    {"the log on, and the log of the last session",
+     Settings::File,
+     "[Sloshmere]\nDrownInput = INPUT_JUMP\nLog = 1\n",
+     {{"Sloshmere.log",
+       "text:Sloshmere 0.1.0 log, begun 2024-05-01 21:14:03\r\nGame folder: C:\\Games\r\nentry "
+       "3\r\n"
+       "entry 4\r\nentry 5\r\nentry 6\r\nentry 7\r\nentry 8\r\nentry 9\r\nentry 10\r\nentry 11\r\n"
+       "21:20:00 pass 9: the module was unloaded\r\n"}},
+     {"log: on, Sloshmere.log in this folder (Log, line 3)",
+      "LAST GAME SESSION (Sloshmere.log) begun 2024-05-01 21:14:03; its last lines: entry 3",
+      "entry 11 21:20:00 pass 9: the module was unloaded"},
+     "The prompt will read \"Drown\" on INPUT_JUMP.",
+     0,
+     {"Game folder: C:", "Log = 1\" on"}},
+    {"a Log that looks meant as on",
+     Settings::File,
+     "[Sloshmere]\nDrownInput = INPUT_JUMP\nLog = On!\n",
+     {},
+     {"log: off (Log, line 3)",
+      "NOTES - \"Log = On!\" on line 3 keeps the log off: the mod turns it on only for 1, true, "
+      "yes or on. Fix: Write line 3 as Log = 1."},
+     "The prompt will read \"Drown\" on INPUT_JUMP.",
+     0},
+    {"an empty script hook",
+     Settings::File,
+     "",
+     {{"ScriptHookRDR2.dll", "(empty)"}},
+     {"ScriptHookRDR2.dll the script hook here, but empty",
+      "ScriptHookRDR2.dll is empty, not the script hook"},
+     "Fix this first: Download the script hook for Red Dead Redemption 2 again and copy its "
+     "ScriptHookRDR2.dll into the game folder.",
+     1,
+     {"too old"}},
+    {"an ASI loader that is a text file",
+     Settings::File,
+     "",
+     {{"dinput8.dll", "text:<html>404 Not Found</html>"}},
+     {"dinput8.dll the ASI loader here, but not a Windows program"},
+     "Fix this first: Copy dinput8.dll again from the script hook's download into the game "
+     "folder.",
+     1},
+    {"a label that is not UTF-8",
+     Settings::File,
+     "[Sloshmere]\nDrownText = Ertr\xE4nken\nDrownInput = INPUT_JUMP\n",
+     {},
+     {"NOTES - The label's bytes are not UTF-8", "Encoding \"UTF-8\""},
+     "The prompt will read \"Ertr\xE4nken\" on INPUT_JUMP.",
+     0},
+    {"a section whose name differs in its first letter",
+     Settings::File,
+     "[Xloshmere]\nDrownInput = INPUT_JUMP\n",
+     {},
+     {"Sloshmere.ini has no [Sloshmere] section header"},
+     "Fix this first: Put the line [Sloshmere] in Sloshmere.ini, above DrownText and "
+     "DrownInput.",
+     1},
     {"a label of one's own, CR LF, a control that shares its hash",
      Settings::File,
      "[Sloshmere]\r\nDrownText = Ertr\xC3\xA4nken\r\nDrownInput = INPUT_FRONTEND_RDOWN\r\n",
@@ -160,7 +233,8 @@ const std::vector<FolderCase> folderCases = {
      Settings::File,
      "[Sloshmere]\nDrownInput = INPUT_JMUP\n",
      {},
-     {"The nearest names it knows: INPUT_JUMP, INPUT_MAP, INPUT_DROP."},
+     {"control: none (Sloshmere.ini names none the mod knows)",
+      "The nearest names it knows: INPUT_JUMP, INPUT_MAP, INPUT_DROP."},
      "Fix this first: Write on line 2 a control name the mod knows, such as INPUT_JUMP "
      "(README.txt lists them all).",
      1},
@@ -213,7 +287,7 @@ const std::vector<FolderCase> folderCases = {
      Settings::File,
      "",
      {{"Sloshmere.asi", "stand_in_hook.dll"}},
-     {"NOTES - Sloshmere.asi is version 1.0.1491.16, this check is version " SLOSHMERE_VERSION
+     {"NOTES - Sloshmere.asi is version 1.0.1491.17, this check is version " SLOSHMERE_VERSION
       ".0: they come from different downloads."},
      "The prompt will read \"Drown\" on INPUT_CONTEXT_Y.",
      0},
@@ -258,7 +332,11 @@ void arrangeFolder(const fs::path& folder, const FolderCase& c) {
         files[name] = source;
     }
     for (const auto& [name, source] : files) {
-        if (!source.empty()) {
+        if (source == "(empty)") {
+            std::ofstream(folder / name, std::ios::binary);
+        } else if (source.starts_with("text:")) {
+            std::ofstream(folder / name, std::ios::binary) << source.substr(5);
+        } else if (!source.empty()) {
             fs::copy_file(binaries() / source, folder / name);
         }
     }
@@ -333,6 +411,13 @@ std::string flattened(const std::string& text) {
     return std::regex_replace(text, std::regex("\\s+"), " ");
 }
 
+// Characters on the screen: every UTF-8 byte but a continuation byte.
+std::size_t columns(const std::string& line) {
+    return static_cast<std::size_t>(std::count_if(line.begin(), line.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U;
+    }));
+}
+
 std::string lastLine(const std::string& text) {
     const std::size_t end = text.find_last_not_of('\n');
     if (end == std::string::npos) {
@@ -381,6 +466,18 @@ TEST(SetupCheck, ReportsEachFolderAndAnnouncesThePromptTheModuleOffers) {
             EXPECT_NE(flat.find(flattened(phrase)), std::string::npos)
                 << "missing: " << phrase << "\nin:\n"
                 << run.output;
+        }
+        for (const std::string& phrase : c.doesNotSay) {
+            EXPECT_EQ(flat.find(flattened(phrase)), std::string::npos)
+                << "must not say: " << phrase << "\nin:\n"
+                << run.output;
+        }
+        // Findings are wrapped to fit a console 80 columns wide.
+        std::istringstream report(run.output);
+        for (std::string line; std::getline(report, line);) {
+            if (line.starts_with("  - ") || line.starts_with("    ")) {
+                EXPECT_LE(columns(line), 79U) << "too wide: " << line;
+            }
         }
 
         const sim::Prompt prompt = promptTheModuleOffers(c);

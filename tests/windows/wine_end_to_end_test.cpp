@@ -4,6 +4,7 @@
 #include "game.h"
 #include "host.h"
 #include "joaat.h"
+#include "scenario.h"
 #include "settings/controls.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <string>
@@ -182,6 +184,58 @@ TEST(FreshlyLoadedModule, StartsWithNoPromptTheDefaultLabelAndNoControl) {
         game.unloadModule();
         EXPECT_EQ(promptCalls(host), row.calls);
     }
+}
+
+// The typical drowning played by the .asi with the current directory, the
+// folder it takes for the game's, set to `folder` after the game has made its
+// own; returns every call, in words, with the game's answers.
+std::vector<std::string> typicalDrowningFrom(const std::filesystem::path& folder) {
+    sim::Host host;
+    const sim::Scenario* scenario = sim::findScenario("typical-drowning");
+    scenario->stage(host);
+    sim::Game game{sim::Game::executableFolder() / "log-game", sim::Game::executableFolder()};
+    std::filesystem::current_path(folder);
+    game.loadModule();
+    host.runFrames(scenario->frames);
+    game.unloadModule();
+    EXPECT_FALSE(host.scriptEscaped());
+    return linesFrom(host, 0);
+}
+
+// Sloshmere.log on the real .asi: written where the settings turn it on, not
+// where they do not, given up where the folder cannot be written (made
+// read-only by this test's fixture, read_only_folder.cmake), and in none of
+// them does the game see a different call.
+TEST(ModuleLog, IsWrittenOnlyWhenOnAndAFolderThatCannotBeWrittenCostsNothingElse) {
+    namespace fs = std::filesystem;
+    const fs::path bin = sim::Game::executableFolder();
+    const fs::path readOnly = bin / "log-read-only";
+    ASSERT_TRUE(fs::exists(readOnly / "Sloshmere.ini")) << "run with the fixture that makes it";
+    ASSERT_FALSE(std::ofstream(readOnly / "probe")) << readOnly.string() << " can be written";
+
+    std::vector<std::vector<std::string>> runs;
+    for (const char* log : {"1", "0"}) {
+        const fs::path folder = bin / (std::string("log-") + log);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        std::ofstream(folder / "Sloshmere.ini", std::ios::binary)
+            << "[Sloshmere]\r\nDrownText = Drown\r\nDrownInput = INPUT_CONTEXT_Y\r\nLog = " << log
+            << "\r\n";
+        runs.push_back(typicalDrowningFrom(folder));
+        EXPECT_EQ(fs::exists(folder / "Sloshmere.log"), std::string(log) == "1") << "Log = " << log;
+    }
+    runs.push_back(typicalDrowningFrom(readOnly));
+    EXPECT_FALSE(fs::exists(readOnly / "Sloshmere.log"));
+
+    std::ifstream in(bin / "log-1" / "Sloshmere.log", std::ios::binary);
+    const std::string log{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(log.find("prompt made: \"Drown\" on INPUT_CONTEXT_Y"), std::string::npos) << log;
+    EXPECT_NE(log.find("drowning: knockout"), std::string::npos) << log;
+    EXPECT_NE(log.find("\r\n"), std::string::npos) << "lines end as Notepad expects";
+
+    ASSERT_GT(runs[0].size(), 1000U);
+    EXPECT_EQ(runs[1], runs[0]) << "the log's being off changed the calls";
+    EXPECT_EQ(runs[2], runs[0]) << "a folder that cannot be written changed the calls";
 }
 
 // The players' README, as the package holds it, lists every name DrownInput

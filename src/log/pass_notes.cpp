@@ -1,0 +1,7 @@
+#include "log/pass_notes.h"
+
+namespace sloshmere {
+
+PassNotes passNotes;
+
+} // namespace sloshmere

@@ -1,0 +1,119 @@
+#include "log/session_log.h"
+
+#include "log/log_file.h"
+#include "log/log_lines.h"
+#include "log/log_writer.h"
+#include "log/pass_notes.h"
+#include "settings/settings.h"
+
+namespace sloshmere {
+
+namespace {
+
+// Whether a file was begun in this load; later opens add to its end.
+bool begunThisLoad = false;
+int scriptStarts = 0;
+
+// Opens the file (afresh on the first begin of a load) and writes the header.
+bool begin(const SettingsDocument& document) {
+    const bool fresh = !begunThisLoad;
+    if (!openLogFile(fresh)) {
+        logWriting = false;
+        return false;
+    }
+    begunThisLoad = true;
+    logWriting = true;
+    if (fresh) {
+        resetLineBudget();
+    }
+    forgetTold();
+    // Whatever was noted while the log was off is not this log's to tell.
+    passNotes.events = 0;
+    writeLogHeader(document);
+    return true;
+}
+
+void end(const char* why) {
+    logLine("%s; the log stops here", why);
+    closeLogFile();
+    logWriting = false;
+}
+
+bool fileAsksForLog(const SettingsDocument& document) {
+    return document.has(settingsSection) && logValueIsOn(document.get(settingsSection).get(logKey));
+}
+
+} // namespace
+
+void startLog() noexcept {
+    try {
+        ++scriptStarts;
+        SettingsDocument document;
+        const bool readable = fileIsReadable(settingsFileName) && readSettingsFile(document);
+        // Like the prompt's settings, an unreadable file changes nothing.
+        const bool on = readable ? fileAsksForLog(document) : logWriting;
+        if (!on) {
+            if (logWriting) {
+                end("the script started again with Log off in the settings file");
+            }
+            return;
+        }
+        if (!logWriting && !begin(document)) {
+            return;
+        }
+        if (scriptStarts > 1) {
+            logLine("the game restarted the script (start %d); the module stayed loaded and "
+                    "keeps its values",
+                    scriptStarts);
+        }
+    } catch (...) {
+        // Out of memory while reading the file or writing the header: no log
+        // this time rather than a fault in the game.
+        closeLogFile();
+        logWriting = false;
+    }
+}
+
+void logPass() noexcept {
+    try {
+        tellPass();
+    } catch (...) {
+        // A control name that could not be copied costs a line, not the pass.
+    }
+    passNotes.events = 0;
+}
+
+void logSettingsReread() noexcept {
+    try {
+        if (!logWriting) {
+            if (logRequested && begin(settingsDocument)) {
+                logLine("the log begins at a prompt: %s was turned on in the settings file",
+                        logKey);
+            }
+            return;
+        }
+        tellSettingsChange();
+        if (!logRequested) {
+            end("settings changed on re-read: Log is off now");
+        }
+    } catch (...) {
+        // As in logPass: a line lost, never the prompt.
+    }
+}
+
+void stopLog() noexcept {
+    if (logWriting) {
+        logLeftOut();
+        const LocalTime now = localTimeNow();
+        logRaw("%s pass %llu: the module was unloaded", now.time,
+               static_cast<unsigned long long>(passNotes.pass));
+    }
+    resetLogFile();
+    logWriting = false;
+    begunThisLoad = false;
+    scriptStarts = 0;
+    resetLineBudget();
+    passNotes = PassNotes{};
+}
+
+} // namespace sloshmere

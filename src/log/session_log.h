@@ -1,0 +1,29 @@
+// Sloshmere.log, when the settings file turns it on: a header with the
+// module's version, the time, the game folder and the settings as read, then
+// a line each time the watcher's outcome changes and for each thing the
+// module does to the prompt and the drowning. It writes only what the module
+// already knows and asks the game nothing, so the game sees the same calls
+// with the log on and off.
+#pragma once
+
+#include "log/log_writer.h"
+
+namespace sloshmere {
+
+// At every start of the script: reads "Log" from the settings file. The first
+// start of a load that finds it on begins the file afresh; a later start (the
+// game restarting the script without unloading the module) says so in it.
+void startLog() noexcept;
+
+// After a loop pass, while logWriting: a line for each change the pass made.
+void logPass() noexcept;
+
+// Right after the prompt's settings are re-read: a line for what changed, and
+// the log begun or ended as "Log" now says.
+void logSettingsReread() noexcept;
+
+// When the module is unloaded: a last line, and the file closed. The next
+// load begins a fresh file.
+void stopLog() noexcept;
+
+} // namespace sloshmere
