@@ -61,6 +61,10 @@ void scriptWait(sim::Dword ms) {
     const sim::InsideHost inside;
     if (sim::Host* host = sim::Host::current()) {
         host->hookScriptWait(ms);
+    } else if (sim::ScriptFiber* fiber = sim::ScriptFiber::current()) {
+        // A script whose host has gone still hands its fiber back, so that
+        // whoever ends it is not left waiting on a loop that never yields.
+        fiber->yield();
     }
 }
 

@@ -62,6 +62,8 @@ public:
         }
         DllMain(moduleHandle(), DLL_PROCESS_ATTACH, nullptr);
         host.runFrames(frames != 0 ? frames : scenario->frames);
+        // As the hook unloads: the script's run ends first, then the detach.
+        host.endScripts();
         DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
         log = readFile(cwd.path() / "Sloshmere.log");
     }
@@ -113,13 +115,16 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     host.world.addPed(host.world.playerHandle);
     DllMain(moduleHandle(), DLL_PROCESS_ATTACH, nullptr);
     host.runFrames(2);
+    host.endScripts();
     DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
     const std::string first = readFile(cwd.path() / "Sloshmere.log");
 
     DllMain(moduleHandle(), DLL_PROCESS_ATTACH, nullptr);
     host.runFrames(2);
     // The game ends and starts the script again; the module stays loaded.
-    startLog();
+    host.restartScripts();
+    host.runFrames(2);
+    host.endScripts();
     DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
     const std::string second = readFile(cwd.path() / "Sloshmere.log");
 
