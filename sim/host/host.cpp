@@ -195,8 +195,9 @@ void Host::restartScripts() {
     }
     finish(record(TraceEntry::Kind::Restart));
     endScripts();
-    // The prompts were the ended run's; the game drops them with their owner.
-    world.endPrompts();
+    // The prompts were the ended run's; the game drops them with their owner
+    // and hands their ids out again.
+    world.endScriptRun();
 }
 
 void Host::sendKey(Dword key, Word repeats, Byte scanCode, Bool isExtended, Bool withAlt,

@@ -128,8 +128,9 @@ public:
     void endScripts();
     // The game ends and restarts its script threads (a story reload): every
     // running script is ended as by endScripts, the prompts its run made are
-    // gone from the world, and at the next frame each registered main starts
-    // again from the top on a new fiber, with the module's data as it was.
+    // gone from the world and their ids free for the next prompts made, and
+    // at the next frame each registered main starts again from the top on a
+    // new fiber, with the module's data as it was.
     void restartScripts();
     // Delivers one key message to the registered keyboard callback.
     void sendKey(Dword key, Word repeats, Byte scanCode, Bool isExtended, Bool withAlt,

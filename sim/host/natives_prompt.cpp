@@ -13,13 +13,22 @@ namespace {
 // narrows the value to 32 bits loses the label and the trace shows it.
 constexpr std::uint64_t varStringBase = 0x5641'5253'0000'0000U;
 
-// The prompt the first argument names, if the game still has it. One that
-// ended with the script run that made it is gone; the call says so.
+// The prompt the first argument names, if the game has it. A call that names
+// a prompt the script did not make in its current run is noted as such: one
+// a restart dropped reaches nothing, and another owner's is acted on as the
+// game would. An id no prompt holds (0 among them) reaches nothing, unnoted.
 Prompt* livePrompt(World& world, NativeCall& call) {
     Prompt* prompt = world.findPrompt(call.i32(0));
-    if (prompt != nullptr && prompt->ended) {
-        call.note("prompt " + std::to_string(prompt->id) + " ended with its script");
+    if (prompt == nullptr) {
         return nullptr;
+    }
+    const std::string notOurs(notTheScriptsPrompt);
+    if (prompt->run != world.scriptRun) {
+        call.note(notOurs + "ended with its script");
+        return nullptr;
+    }
+    if (prompt->ofTheGame) {
+        call.note(notOurs + "the game's own \"" + prompt->label + "\"");
     }
     return prompt;
 }
@@ -39,9 +48,7 @@ void installPromptNatives(Host& host) {
 
     host.handle(0xA571D46727E2B718, [](NativeCall& call) { call.i32(0); }); // PROMPT_PREPARE
     host.handle(0x04F97DE45A519419, [&world](NativeCall& call) {            // PROMPT_REGISTER_BEGIN
-        Prompt& prompt = world.prompts.emplace_back();
-        prompt.id = world.nextPromptId++;
-        call.returnInt(prompt.id);
+        call.returnInt(world.registerPrompt().id);
     });
     host.handle(0xB5352B7494A08258, [&world](NativeCall& call) { // PROMPT_SET_CONTROL_ACTION
         withPrompt(world, call, [&call](Prompt& p) { p.control = call.u32(1); });

@@ -1,5 +1,6 @@
 #include "world.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -43,12 +44,40 @@ Prompt* World::findPrompt(int id) {
 }
 
 const Prompt* World::findPrompt(int id) const {
+    const auto found = std::find_if(prompts.rbegin(), prompts.rend(),
+                                    [id](const Prompt& prompt) { return prompt.id == id; });
+    return found == prompts.rend() ? nullptr : &*found;
+}
+
+const Prompt* World::findPrompt(int id, int run) const {
     for (const Prompt& prompt : prompts) {
-        if (prompt.id == id) {
+        if (prompt.id == id && prompt.run == run) {
             return &prompt;
         }
     }
     return nullptr;
+}
+
+Prompt& World::registerPrompt() {
+    Prompt& prompt = prompts.emplace_back();
+    if (freedPromptIds.empty()) {
+        prompt.id = nextPromptId++;
+    } else {
+        prompt.id = freedPromptIds.front();
+        freedPromptIds.erase(freedPromptIds.begin());
+    }
+    prompt.run = scriptRun;
+    return prompt;
+}
+
+Prompt& World::addGamePrompt(const std::string& label) {
+    Prompt& prompt = registerPrompt();
+    prompt.ofTheGame = true;
+    prompt.label = label;
+    prompt.registered = true;
+    prompt.enabled = true;
+    prompt.visible = true;
+    return prompt;
 }
 
 Ped& World::addPed(int handle) {
@@ -78,10 +107,16 @@ Object& World::addObject(int handle, std::uint32_t model, Vec3 position) {
     return object;
 }
 
-void World::endPrompts() {
-    for (Prompt& prompt : prompts) {
-        prompt.ended = true;
+void World::endScriptRun() {
+    for (const Prompt& prompt : prompts) {
+        // A deleted id stays out of the pool: the script may still ask about
+        // the prompt it deleted itself, and must find nobody else's there.
+        if (prompt.run == scriptRun && !prompt.deleted) {
+            freedPromptIds.push_back(prompt.id);
+        }
     }
+    std::sort(freedPromptIds.begin(), freedPromptIds.end());
+    ++scriptRun;
 }
 
 } // namespace sim

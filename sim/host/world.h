@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -77,10 +78,19 @@ struct Prompt {
     bool deleted = false;
     // Set by the scenario when the player completes the hold.
     bool holdCompleted = false;
-    // The script run that made it has ended (the game restarted its
-    // scripts): the game no longer has it, and calls naming it reach nothing.
-    bool ended = false;
+    // One of the game's own prompts (a "Loot" prompt, say), not the script's.
+    bool ofTheGame = false;
+    // The run of the scripts it was made in (World::scriptRun then). Once the
+    // game restarts its scripts the prompt is gone: calls naming it reach
+    // nothing, and unless it was deleted its id goes back to the pool.
+    int run = 0;
 };
+
+// How the note of a call begins when the call names a prompt the script did
+// not make in its current run: another owner's, or one a restart dropped. The
+// real game would not close, but it would act on whichever prompt now holds
+// the id, so the story tells every such call as a finding.
+inline constexpr std::string_view notTheScriptsPrompt = "not the script's prompt: ";
 
 struct AnimDict {
     // HAS_ANIM_DICT_LOADED answers true from this poll on (1 = the first);
@@ -124,9 +134,17 @@ struct World {
     // The clock GetTickCount reads (Linux builds only; Windows has its own).
     std::uint64_t tickMs = 0;
 
-    // Registered prompts, deleted ones included, in registration order.
+    // Registered prompts, deleted ones and those of ended runs included, in
+    // registration order. An id may appear more than once: the game hands
+    // out again the ids a restart dropped.
     std::vector<Prompt> prompts;
     int nextPromptId = 1;
+    // Ids a restart dropped, lowest first: the next registrations, the
+    // game's own first, take them before any new id.
+    std::vector<int> freedPromptIds;
+    // Restarts of the game's scripts so far; the prompts of the current run
+    // carry this number.
+    int scriptRun = 0;
     // Texts CREATE_VAR_STRING has made; the value it returns names one.
     std::vector<std::string> varStrings;
     // Animation dictionaries that exist in the game, by name.
@@ -138,10 +156,18 @@ struct World {
     // added, and again after adding, removing or re-handling one. A change of
     // size or a move of the array drops the table by itself.
     void indexPeds();
+    // The prompt the id names now: the newest one given that id.
     Prompt* findPrompt(int id);
-    // The game drops every prompt, as when the script run that made them ends.
-    void endPrompts();
     [[nodiscard]] const Prompt* findPrompt(int id) const;
+    // The prompt that held the id in the given run of the scripts.
+    [[nodiscard]] const Prompt* findPrompt(int id, int run) const;
+    // A new prompt of the current run, its id taken from the pool first.
+    Prompt& registerPrompt();
+    // One of the game's own prompts, registered, enabled and shown.
+    Prompt& addGamePrompt(const std::string& label);
+    // The game ends the run of its scripts: every prompt is gone, and the ids
+    // of those not deleted go back to the pool.
+    void endScriptRun();
     Ped& addPed(int handle);
     Object* findObject(int handle);
     [[nodiscard]] const Object* findObject(int handle) const;

@@ -2,7 +2,8 @@
 // the prompt is offered, once during the knockout's 11-second pause. Each
 // time the script's fiber is deleted where it stands and its main starts again
 // from the top, with the module's data as the ended run left it; the prompts
-// that run made are gone from the game.
+// that run made are gone from the game, and the game's own "Loot" prompt,
+// made right after, takes the first id they held.
 #include "scenario.h"
 
 #include "joaat.h"
@@ -21,8 +22,8 @@ constexpr std::int32_t secondVictimPromptGroup = 22;
 constexpr std::uint64_t firstGrappleFrame = 2;
 // The prompt is offered from frame 3 and its dictionaries load by frame 8.
 constexpr std::uint64_t restartWhileOfferedFrame = 15;
-// The restarted run finds no prompt to hold; the player lets go and takes
-// hold again, which is what brings a new prompt.
+// The player still holds the grapple when the script starts again, then lets
+// go and takes hold again.
 constexpr std::uint64_t letGoFrame = 25;
 constexpr std::uint64_t regrappleFrame = 30;
 constexpr std::uint64_t firstHoldFrame = 45;
@@ -55,11 +56,12 @@ void letGo(World& world) {
     p.grappleState = 0;
 }
 
-// The player completes the hold on the newest prompt the game still has.
+// The player completes the hold on the newest prompt of the script that the
+// game still has.
 void completeHoldOnLivePrompt(World& world) {
     Prompt* newest = nullptr;
     for (Prompt& prompt : world.prompts) {
-        if (!prompt.ended) {
+        if (prompt.run == world.scriptRun && !prompt.ofTheGame && !prompt.deleted) {
             newest = &prompt;
         }
     }
@@ -111,6 +113,7 @@ void restartAt(Host& host, std::uint64_t frame) {
     host.frameHooks.emplace_back([frame](Host& h) {
         if (h.frame == frame) {
             h.restartScripts();
+            h.world.addGamePrompt("Loot");
         }
     });
 }

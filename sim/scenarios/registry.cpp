@@ -43,7 +43,8 @@ constexpr std::array registry = {
              crowdOf1024Frames, stageCrowdOf1024},
     Scenario{"game-reloaded",
              "the game restarts its scripts while the prompt is offered and in the knockout's "
-             "pause: the script starts over, the old prompts gone, a second drowning",
+             "pause: the script starts over, the old prompts gone and their ids the game's, "
+             "a second drowning",
              gameReloadedFrames, stageGameReloaded},
 };
 

@@ -78,8 +78,9 @@ inline constexpr int crowdOf1024Frames = 10;
 
 // The game restarting its scripts twice, once while the prompt is offered
 // and once during the knockout's pause: each time the script starts again
-// from the top with the module's data as it was, and the old prompts are
-// gone. Plays on until a new prompt is offered and a second drowning ends.
+// from the top with the module's data as it was, the old prompts are gone
+// and the game's own prompt takes the first id they held. Plays on until a
+// new prompt is offered and a second drowning ends.
 Cast stageGameReloaded(Host& host);
 inline constexpr int gameReloadedFrames = 600;
 

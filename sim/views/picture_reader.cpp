@@ -144,10 +144,10 @@ private:
     }
 
     // The game restarted its scripts: the prompts the ended run made are
-    // gone, and the first call that still names one is marked.
+    // gone.
     void readRestart(const TraceEntry& e) {
         ++restarts_;
-        goneTold_ = false;
+        foreignTold_ = false;
         mark(PromptLane, e, "restart", formatText("the game restarts its scripts (%d)", restarts_));
         for (auto& [id, state] : prompts_) {
             state.deleted = true;
@@ -156,10 +156,14 @@ private:
 
     void read(const TraceEntry& e) {
         const std::string label = nativeLabel(e.hash);
-        if (!goneTold_ && e.note.find("ended with its script") != std::string::npos) {
-            goneTold_ = true;
+        // The first call since the last restart that names a prompt the
+        // script did not make in its current run (the story tells each).
+        if (!foreignTold_ && e.note.find(notTheScriptsPrompt) != std::string::npos) {
+            foreignTold_ = true;
             mark(PromptLane, e, "gone",
-                 formatText("%s names prompt %d, gone", label.c_str(), e.intArg(0)));
+                 formatText("finding: %s names prompt %d, not the script's", label.c_str(),
+                            e.intArg(0)),
+                 7.0);
         }
         readPlacement(e, label);
         readTimeline(e, label);
@@ -272,9 +276,10 @@ private:
 
     void readTimeline(const TraceEntry& e, const std::string& label) {
         if (label == "PROMPT_REGISTER_END") {
-            PromptState& state = prompts_[e.intArg(0)];
+            // A new prompt, whatever an earlier one with its id went through.
+            PromptState& state = prompts_[e.intArg(0)] = PromptState{};
             state.registered = true;
-            const Prompt* prompt = host_.world.findPrompt(e.intArg(0));
+            const Prompt* prompt = host_.world.findPrompt(e.intArg(0), restarts_);
             mark(PromptLane, e, "offer",
                  prompt == nullptr
                      ? std::string("offered")
@@ -427,7 +432,7 @@ private:
     std::vector<std::string> lines_;
     std::uint32_t moveHash_ = 0;
     int restarts_ = 0;
-    bool goneTold_ = true;
+    bool foreignTold_ = false;
     int pauseReads_ = 0;
     std::uint64_t pauseFrom_ = 0;
     std::uint64_t pauseTo_ = 0;

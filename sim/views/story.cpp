@@ -20,6 +20,7 @@ public:
         for (const TraceEntry& entry : host_.trace) {
             if (entry.kind == TraceEntry::Kind::Native) {
                 narrate(entry);
+                narrateFinding(entry);
                 narrateAfterRestart(entry);
             } else if (entry.kind == TraceEntry::Kind::Restart) {
                 ++restarts_;
@@ -28,6 +29,7 @@ public:
                                       "fiber deleted where it stood, its prompts gone; its main "
                                       "starts again from the top",
                                       restarts_));
+                narrateGamePrompts(entry);
             }
         }
         return std::move(story_);
@@ -43,7 +45,7 @@ private:
     void narrate(const TraceEntry& e) {
         const std::string label = nativeLabel(e.hash);
         if (label == "PROMPT_REGISTER_END") {
-            const Prompt* prompt = host_.world.findPrompt(e.intArg(0));
+            const Prompt* prompt = host_.world.findPrompt(e.intArg(0), restarts_);
             if (prompt != nullptr) {
                 say(e, formatText("prompt \"%s\" offered on %s (hold %d ms)", prompt->label.c_str(),
                                   controlName(prompt->control).c_str(), prompt->holdMode));
@@ -94,17 +96,36 @@ private:
         }
     }
 
-    // What a restart leaves the module sending: calls that name a prompt the
-    // ended run made, and the first prompt made since.
+    // The prompts the game makes of its own as its scripts start again: they
+    // take the ids the ended run's prompts held.
+    void narrateGamePrompts(const TraceEntry& e) {
+        for (const Prompt& prompt : host_.world.prompts) {
+            if (prompt.ofTheGame && prompt.run == restarts_) {
+                say(e, formatText("the game makes its own prompt \"%s\", id %d",
+                                  prompt.label.c_str(), prompt.id));
+            }
+        }
+    }
+
+    // Every call that names a prompt this run of the script did not make.
+    void narrateFinding(const TraceEntry& e) {
+        const auto at = e.note.find(notTheScriptsPrompt);
+        if (at == std::string::npos) {
+            return;
+        }
+        const auto from = at + notTheScriptsPrompt.size();
+        const std::string whose = e.note.substr(from, e.note.find("; ", from) - from);
+        say(e, formatText("%s %s names prompt %d, which this run of the script did not make (%s)",
+                          findingMark, nativeLabel(e.hash), e.intArg(0), whose.c_str()));
+    }
+
+    // The first prompt the module makes after a restart.
     void narrateAfterRestart(const TraceEntry& e) {
         if (restarts_ == 0) {
             return;
         }
         const std::string label = nativeLabel(e.hash);
-        if (e.note.find("ended with its script") != std::string::npos) {
-            say(e, formatText("%s sent for prompt %d, gone since the restart", label.c_str(),
-                              e.intArg(0)));
-        } else if (label == "PROMPT_REGISTER_BEGIN" && !newPromptTold_) {
+        if (label == "PROMPT_REGISTER_BEGIN" && !newPromptTold_) {
             newPromptTold_ = true;
             say(e, formatText("a new prompt made, %d, the first since restart %d",
                               static_cast<std::int32_t>(e.result[0]), restarts_));

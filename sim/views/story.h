@@ -17,6 +17,11 @@ struct StoryLine {
     std::string text;
 };
 
+// How the story begins a sentence about a finding: a call the game would not
+// close over but that acts where the script has no business, such as on a
+// prompt the script did not make.
+inline constexpr char findingMark[] = "FINDING:";
+
 // The milestones of the trace, in order: prompts offered, hidden and deleted,
 // dictionaries loaded and released, the hold, the placement, the drowning
 // move, splashes, voice lines, the knockout finish and the throw. `names`

@@ -21,6 +21,11 @@ constexpr std::int32_t noGroup = -1;
 
 } // namespace
 
+void forgetPrompt() {
+    drownPrompt = 0;
+    promptActive = false;
+}
+
 void createDrownPrompt() {
     // Every creation re-reads the file, so an edited label or control shows
     // on the next prompt without restarting the game.

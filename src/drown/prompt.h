@@ -12,6 +12,11 @@ extern PromptId drownPrompt;
 // while it holds.
 extern bool promptActive;
 
+// Forgets the prompt without a word to the game, as at load: no prompt live,
+// no id held. For a new start of the script, when the game has dropped the
+// prompts of the ended run and an old id may name another script's prompt.
+void forgetPrompt();
+
 // Re-reads the settings, then, unless a prompt is live or the grappled
 // pedestrian is gone, registers a new prompt, shows it and groups it with the
 // nearest eligible pedestrian.

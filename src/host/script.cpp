@@ -1,6 +1,7 @@
 #include "host/script.h"
 
 #include "drown/effects.h"
+#include "drown/prompt.h"
 #include "drown/scan.h"
 #include "drown/watcher.h"
 #include "host/native_hashes.h"
@@ -16,6 +17,23 @@ Entity victimPed = 0;
 Entity nearestPed = 0;
 
 namespace {
+
+// Every start of the script is a new world. When the game restarts its
+// scripts (loading a save) the module stays loaded, but the game has dropped
+// the prompts of the ended run and may give their ids to another script's
+// prompts, so the prompt is forgotten rather than touched, even to delete it.
+// The handles are refreshed at the top of each pass anyway; they start from
+// none so nothing of the ended run can be read before that. The label and
+// control stay: they are the player's settings, not the world's, and the next
+// prompt reads them afresh. Returns whether the ended run left a live prompt.
+bool startAfresh() {
+    const bool hadPrompt = promptActive;
+    forgetPrompt();
+    playerPed = 0;
+    victimPed = 0;
+    nearestPed = 0;
+    return hadPrompt;
+}
 
 void runPass() {
     ++passNotes.pass;
@@ -60,10 +78,14 @@ void scriptEntry() {
     // Nothing draws from the generator; it is seeded as the game's own
     // scripts are, so any later use starts from a different point each run.
     std::srand(static_cast<unsigned>(GetTickCount64() & 0xFFFFFFFFU));
+    const bool promptForgotten = startAfresh();
     // Here and not in DllMain: the loader lock is held there, and the hook
     // starts the script again, without a new load, when the game restarts
     // its scripts.
     startLog();
+    if (promptForgotten) {
+        logPromptForgotten();
+    }
     scriptLoop();
 }
 

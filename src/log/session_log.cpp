@@ -74,6 +74,13 @@ void startLog() noexcept {
     }
 }
 
+void logPromptForgotten() noexcept {
+    if (logWriting) {
+        logLine("the prompt from before the restart is forgotten: the game dropped it; a new one "
+                "comes while you hold someone beside a trough");
+    }
+}
+
 void logPass() noexcept {
     try {
         tellPass();

@@ -15,6 +15,10 @@ namespace sloshmere {
 // game restarting the script without unloading the module) says so in it.
 void startLog() noexcept;
 
+// Right after startLog, at a restart of the script that found a prompt of the
+// ended run live: one line saying it is forgotten.
+void logPromptForgotten() noexcept;
+
 // After a loop pass, while logWriting: a line for each change the pass made.
 void logPass() noexcept;
 

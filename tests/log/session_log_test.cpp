@@ -1,6 +1,7 @@
 // Sloshmere.log in whole runs: what it tells of a scenario, that it never
 // changes what the game is asked, how it keeps to its budget, and that a
 // folder it cannot write in costs nothing but the log.
+#include "drown/prompt.h"
 #include "host/entry.h"
 #include "log/line_budget.h"
 #include "log/session_log.h"
@@ -121,7 +122,9 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
 
     DllMain(moduleHandle(), DLL_PROCESS_ATTACH, nullptr);
     host.runFrames(2);
-    // The game ends and starts the script again; the module stays loaded.
+    // The game ends and starts the script again, a prompt live; the module
+    // stays loaded.
+    sloshmere::promptActive = true;
     host.restartScripts();
     host.runFrames(2);
     host.endScripts();
@@ -133,6 +136,7 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     EXPECT_EQ(count(second, "log, begun"), 1U) << second;
     EXPECT_EQ(count(first, "restarted"), 0U) << first;
     EXPECT_EQ(count(second, "the game restarted the script (start 2)"), 1U) << second;
+    EXPECT_EQ(count(second, "the prompt from before the restart is forgotten"), 1U) << second;
 }
 
 // The log asks the game nothing: every scenario sends the same calls, with
