@@ -93,25 +93,26 @@ std::string usage(std::string_view program) {
     out += "       " + under + " [--trace] [--canonical-trace FILE] [--picture FILE.svg]\n";
     out += "       " + name + " --list\n";
     out += "       " + name + " --compare FILE FILE\n\n";
-    out += "  --scenario NAME         play the staged scenario NAME (default: typical-drowning)\n"
-           "  --soak                  play the hostile soak: seeded random worlds full of faults\n"
-           "  --seed N                the soak's seed (default: 1)\n"
-           "  --passes N              the soak's loop passes (default: 20000)\n"
-           "  --frames N              play N frames instead of the scenario's own number\n"
-           "  --game FOLDER           play in FOLDER and keep the module's log there\n"
-           "  --trace                 print every call the module made, frame by frame\n"
-           "  --canonical-trace FILE  write the run's canonical trace to FILE\n"
-           "  --picture FILE.svg      draw the scenario's run as a picture into FILE.svg\n"
-           "  --list                  name every scenario, one line each\n"
-           "  --compare FILE FILE     compare two canonical traces; exit 0 when they are the same\n"
-           "  -h, --help              print this and exit\n\n"
-           "A --game folder is the caller's. It plays with its own Sloshmere.ini, or else with\n"
-           "the sample (Log = 1) for this run only; when the run ends the folder holds what it\n"
-           "held, byte for byte, and the module's Sloshmere.log (Sloshmere.previous.log, the one\n"
-           "before). The hook and the module load from beside this program, never from the\n"
-           "folder, and a folder holding a game (RDR2.exe) or a script hook (ScriptHookRDR2.dll)\n"
-           "is refused before anything is touched.\n"
-           "Without --game: a fresh folder under the temporary folder, removed when the run ends.\n";
+    out +=
+        "  --scenario NAME         play the staged scenario NAME (default: typical-drowning)\n"
+        "  --soak                  play the hostile soak: seeded random worlds full of faults\n"
+        "  --seed N                the soak's seed (default: 1)\n"
+        "  --passes N              the soak's loop passes (default: 20000)\n"
+        "  --frames N              play N frames instead of the scenario's own number\n"
+        "  --game FOLDER           play in FOLDER and keep the module's log there\n"
+        "  --trace                 print every call the module made, frame by frame\n"
+        "  --canonical-trace FILE  write the run's canonical trace to FILE\n"
+        "  --picture FILE.svg      draw the scenario's run as a picture into FILE.svg\n"
+        "  --list                  name every scenario, one line each\n"
+        "  --compare FILE FILE     compare two canonical traces; exit 0 when they are the same\n"
+        "  -h, --help              print this and exit\n\n"
+        "A --game folder is the caller's. It plays with its own Sloshmere.ini, or else with\n"
+        "the sample (Log = 1) for this run only; when the run ends the folder holds what it\n"
+        "held, byte for byte, and the module's Sloshmere.log (Sloshmere.previous.log, the one\n"
+        "before). The hook and the module load from beside this program, never from the\n"
+        "folder, and a folder holding a game (RDR2.exe) or a script hook (ScriptHookRDR2.dll)\n"
+        "is refused before anything is touched.\n"
+        "Without --game: a fresh folder under the temporary folder, removed when the run ends.\n";
     return out;
 }
 
