@@ -1,7 +1,8 @@
 // The simulated game process: a game folder made the current directory, the
 // module loaded into it and unloaded again as the hook's loader does. On
 // Windows (game_win32.cpp) the simulated ScriptHookRDR2.dll and the real
-// Sloshmere.asi are copied into the folder and loaded with LoadLibrary; on
+// Sloshmere.asi are loaded with LoadLibrary from beside the game, so no run
+// puts them into, or takes them from, a game folder; on
 // Linux (game_linux.cpp) the module is linked into the game and its DllMain
 // is called directly. Either way the module's script then runs on the
 // current Host's fiber.
@@ -16,10 +17,10 @@ namespace sim {
 
 class Game {
 public:
-    // Prepares `folder` (on Windows: copies ScriptHookRDR2.dll and
-    // Sloshmere.asi from `binaries` and loads the hook), gives it the sample
-    // Sloshmere.ini from `binaries` unless it has one, and makes it the
-    // current directory. Throws std::runtime_error when any step fails.
+    // Makes `folder` if it is not there, gives it the sample Sloshmere.ini
+    // from `binaries` unless it has one (giveSampleSettings), on Windows
+    // loads the hook from `binaries`, and makes the folder the current
+    // directory. Throws std::runtime_error when any step fails.
     Game(const std::filesystem::path& folder, const std::filesystem::path& binaries);
     // Unloads the module if it is loaded (then the hook); restores the
     // current directory.
@@ -47,6 +48,8 @@ private:
     std::filesystem::path folder_;
     std::filesystem::path previousDirectory_;
 #ifdef _WIN32
+    // Where the simulated ScriptHookRDR2.dll and Sloshmere.asi lie.
+    std::filesystem::path binaries_;
     // The simulated ScriptHookRDR2.dll; on Linux the hook is linked in.
     HMODULE hook_ = nullptr;
 #endif

@@ -66,20 +66,19 @@ std::filesystem::path Game::executableFolder() {
 }
 
 Game::Game(const std::filesystem::path& folder, const std::filesystem::path& binaries)
-    : folder_(std::filesystem::absolute(folder)) {
+    : folder_(std::filesystem::absolute(folder)), binaries_(std::filesystem::absolute(binaries)) {
     namespace fs = std::filesystem;
     fs::create_directories(folder_);
-    for (const wchar_t* file : {hookFile, moduleFile}) {
-        // Removed first: MinGW's copy_file refuses to overwrite on Windows.
-        fs::remove(folder_ / file);
-        fs::copy_file(binaries / file, folder_ / file);
-    }
     // A game folder without settings gets the sample players download, so
     // the run shows the module as it behaves out of the box, with its
     // log on.
-    giveSampleSettings(folder_, binaries);
+    giveSampleSettings(folder_, binaries_);
 
-    const fs::path hookPath = folder_ / hookFile;
+    // The hook and the module load from beside the simulated game, never
+    // from the game folder: a folder the caller names may hold files of
+    // theirs by those names, and a run must not replace them. The module
+    // finds the hook already loaded by its name, as it would in the game.
+    const fs::path hookPath = binaries_ / hookFile;
     hook_ = LoadLibraryW(hookPath.c_str());
     if (hook_ == nullptr) {
         fail("cannot load", hookPath);
@@ -110,7 +109,7 @@ Game::~Game() {
 }
 
 std::filesystem::path Game::modulePath() const {
-    return folder_ / moduleFile;
+    return binaries_ / moduleFile;
 }
 
 std::string Game::moduleName() const {

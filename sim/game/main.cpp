@@ -37,6 +37,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -60,9 +61,28 @@ std::function<std::int64_t()> moduleHeapProbe() {
 #endif
 }
 
-// The game folder a run plays in: the one the caller named, or a fresh one.
-std::filesystem::path chooseGameFolder(const sim::Options& options) {
-    return options.game.empty() ? sim::freshGameFolder() : options.game;
+// What the end of a run says of the module's log: where it is, or why there
+// is none.
+void tellOfTheLog(const sim::Options& options, const sim::Game& game,
+                  const sim::SettingsSnapshot& given) {
+    const std::filesystem::path log = game.folder() / "Sloshmere.log";
+    const std::string folder = game.folder().string();
+    if (std::filesystem::exists(log)) {
+        if (options.game.empty()) {
+            std::printf("\nThe module wrote a log, which goes with the fresh game folder; "
+                        "--game FOLDER plays in a folder that keeps it.\n");
+        } else {
+            std::printf("\nThe module's log: %s\n", log.string().c_str());
+        }
+    } else if (!given.standsStill()) {
+        std::printf("\nNo log in %s: the %s wrote a Sloshmere.ini of its own while it played, "
+                    "without Log = 1 (what the folder held before is put back).\n",
+                    folder.c_str(), options.soak ? "soak" : "scenario");
+    } else {
+        std::printf("\nNo log in %s: Log is off in its Sloshmere.ini, or the folder cannot be "
+                    "written.\n",
+                    folder.c_str());
+    }
 }
 
 int play(const sim::Options& options, sim::Host& host, sim::Game& game,
@@ -70,6 +90,9 @@ int play(const sim::Options& options, sim::Host& host, sim::Game& game,
     sim::Cast cast;
     std::unique_ptr<sim::Soak> soak;
     int frames = 0;
+    // The settings the module will first read, to tell at the end whether
+    // the run wrote others.
+    const sim::SettingsSnapshot given(game.folder());
     std::printf("Game folder: %s\n", game.folder().string().c_str());
     if (options.soak) {
         soak = std::make_unique<sim::Soak>(host, options.seed, options.passes, moduleHeapProbe());
@@ -143,16 +166,12 @@ int play(const sim::Options& options, sim::Host& host, sim::Game& game,
                     options.picture.string().c_str());
     }
     // What the module wrote about the run, as a player would attach it.
-    const std::filesystem::path log = game.folder() / "Sloshmere.log";
-    if (std::filesystem::exists(log)) {
-        std::printf("\nThe module's log: %s\n", log.string().c_str());
-    } else {
-        std::printf("\nNo log in %s: Log is off in its Sloshmere.ini, or the folder cannot be "
-                    "written.\n",
-                    game.folder().string().c_str());
-    }
+    tellOfTheLog(options, game, given);
     canonical.finish();
     std::printf("\nCanonical trace: %s\n", canonical.summary().c_str());
+    if (!options.canonicalTrace.empty()) {
+        std::printf("Its lines: %s\n", options.canonicalTrace.string().c_str());
+    }
     const char* verdict = "unloaded cleanly";
     if (host.scriptEscaped()) {
         verdict = "let an exception escape its script";
@@ -187,19 +206,27 @@ int run(const sim::Options& options) {
         svg = sim::openOutputFile(options.picture, "the picture");
     }
 
-    sim::Game game(chooseGameFolder(options), binaries);
-    // A scenario or the soak may rewrite, delete or replace the settings
-    // file; the folder is its owner's, so what stood there goes back when
-    // the run ends, however it ends.
-    const sim::SettingsSnapshot found;
+    // The folder is taken as it stands before the game gives it anything:
+    // a scenario or the soak may rewrite, delete or replace the settings
+    // file, and the sample goes again, so what stood there goes back when
+    // the run ends, however it ends. A fresh folder goes altogether.
+    const bool fresh = options.game.empty();
+    const std::filesystem::path folder = fresh ? sim::freshGameFolder() : options.game;
+    const sim::SettingsSnapshot found(folder);
     int status = EXIT_FAILURE;
     std::exception_ptr failure;
     try {
+        sim::Game game(folder, binaries);
         status = play(options, host, game, canonical, svg);
     } catch (...) {
         failure = std::current_exception();
     }
-    found.restore();
+    if (fresh && !std::filesystem::exists(folder / "module-output.txt")) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    } else {
+        found.restore();
+    }
     if (failure) {
         std::rethrow_exception(failure);
     }
@@ -223,6 +250,11 @@ int main(int argc, char** argv) {
         }
         if (options.list) {
             return list();
+        }
+        if (const std::optional<std::string> refused =
+                options.game.empty() ? std::nullopt : sim::refusal(options.game)) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), refused->c_str());
+            return 2;
         }
         if (!options.compareFirst.empty()) {
             return sim::compareCanonicalTraces(options.compareFirst, options.compareSecond,

@@ -1,9 +1,11 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace sim {
 
@@ -29,6 +31,37 @@ std::optional<std::uint64_t> number(const char* text, std::uint64_t low, std::ui
 // still the current one.
 std::filesystem::path callerPath(const char* text) {
     return std::filesystem::absolute(std::filesystem::path(text)).lexically_normal();
+}
+
+// An option that the rest of the command line would leave unused, named
+// rather than ignored. `seen` holds the options given, without their values.
+std::optional<std::string> conflict(const std::vector<std::string>& seen, const Options& options) {
+    const auto given = [&seen](std::string_view option) {
+        return std::find(seen.begin(), seen.end(), option) != seen.end();
+    };
+    const bool plays = !options.list && options.compareFirst.empty();
+    for (const char* option : {"--scenario", "--soak", "--seed", "--passes", "--frames", "--game",
+                               "--trace", "--canonical-trace", "--picture"}) {
+        if (given(option) && !plays && !options.help) {
+            return std::string(option) + " is for a run; " +
+                   (options.list ? "--list" : "--compare") + " plays nothing";
+        }
+    }
+    if (options.list && !options.compareFirst.empty()) {
+        return "--list and --compare are two commands; give one";
+    }
+    for (const char* option : {"--seed", "--passes"}) {
+        if (given(option) && !options.soak) {
+            return std::string(option) + " is the soak's; add --soak";
+        }
+    }
+    for (const char* option : {"--scenario", "--frames", "--picture", "--trace"}) {
+        if (given(option) && options.soak) {
+            return std::string(option) +
+                   " is for a scenario; the soak keeps no trace and has no picture";
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -60,26 +93,35 @@ std::string usage(std::string_view program) {
     out += "       " + under + " [--trace] [--canonical-trace FILE] [--picture FILE.svg]\n";
     out += "       " + name + " --list\n";
     out += "       " + name + " --compare FILE FILE\n\n";
-    out += "  --scenario NAME         play the staged scenario NAME (default: typical-drowning)\n"
-           "  --soak                  play the hostile soak: seeded random worlds full of faults\n"
-           "  --seed N                the soak's seed (default: 1)\n"
-           "  --passes N              the soak's loop passes (default: 20000)\n"
-           "  --frames N              play N frames instead of the scenario's own number\n"
-           "  --game FOLDER           play in FOLDER, with its own Sloshmere.ini or else the "
-           "sample (default: a fresh folder)\n"
-           "  --trace                 print every call the module made, frame by frame\n"
-           "  --canonical-trace FILE  write the run's canonical trace to FILE\n"
-           "  --picture FILE.svg      draw the scenario's run as a picture into FILE.svg\n"
-           "  --list                  name every scenario, one line each\n"
-           "  --compare FILE FILE     compare two canonical traces; exit 0 when they are the same\n"
-           "  -h, --help              print this and exit\n";
+    out +=
+        "  --scenario NAME         play the staged scenario NAME (default: typical-drowning)\n"
+        "  --soak                  play the hostile soak: seeded random worlds full of faults\n"
+        "  --seed N                the soak's seed (default: 1)\n"
+        "  --passes N              the soak's loop passes (default: 20000)\n"
+        "  --frames N              play N frames instead of the scenario's own number\n"
+        "  --game FOLDER           play in FOLDER and keep the module's log there\n"
+        "  --trace                 print every call the module made, frame by frame\n"
+        "  --canonical-trace FILE  write the run's canonical trace to FILE\n"
+        "  --picture FILE.svg      draw the scenario's run as a picture into FILE.svg\n"
+        "  --list                  name every scenario, one line each\n"
+        "  --compare FILE FILE     compare two canonical traces; exit 0 when they are the same\n"
+        "  -h, --help              print this and exit\n\n"
+        "A --game folder is the caller's. It plays with its own Sloshmere.ini, or else with\n"
+        "the sample (Log = 1) for this run only; when the run ends the folder holds what it\n"
+        "held, byte for byte, and the module's Sloshmere.log (Sloshmere.previous.log, the one\n"
+        "before). The hook and the module load from beside this program, never from the\n"
+        "folder, and a folder holding a game (RDR2.exe) or a script hook (ScriptHookRDR2.dll)\n"
+        "is refused before anything is touched.\n"
+        "Without --game: a fresh folder under the temporary folder, removed when the run ends.\n";
     return out;
 }
 
 std::optional<std::string> parse(int argc, char** argv, Options& options) {
     options.scenario = &scenarios().front();
+    std::vector<std::string> seen;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        seen.push_back(arg);
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         const bool hasValue = value != nullptr && *value != '\0';
         if (arg == "--scenario" || arg == "--game" || arg == "--canonical-trace" ||
@@ -138,10 +180,7 @@ std::optional<std::string> parse(int argc, char** argv, Options& options) {
             return "unknown option \"" + arg + "\"";
         }
     }
-    if (options.soak && !options.picture.empty()) {
-        return "--picture draws a scenario; the soak has no picture";
-    }
-    return std::nullopt;
+    return conflict(seen, options);
 }
 
 } // namespace sim

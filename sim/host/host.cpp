@@ -65,6 +65,7 @@ std::string NativeCall::str(std::size_t index) {
 
 void NativeCall::returnFloat(float value) {
     result_[0] = std::bit_cast<std::uint32_t>(value);
+    entry_.resultKind = ResultKind::Float;
 }
 
 void NativeCall::returnVec3(Vec3 value) {
@@ -72,6 +73,7 @@ void NativeCall::returnVec3(Vec3 value) {
     result_[0] = std::bit_cast<std::uint32_t>(value.x);
     result_[1] = std::bit_cast<std::uint32_t>(value.y);
     result_[2] = std::bit_cast<std::uint32_t>(value.z);
+    entry_.resultKind = ResultKind::Vector;
 }
 
 void NativeCall::note(const std::string& text) {

@@ -45,10 +45,22 @@ public:
             static_cast<std::uintptr_t>(raw(index)));
     }
 
-    void returnRaw(std::uint64_t value) { result_[0] = value; }
-    void returnInt(std::int32_t value) { result_[0] = static_cast<std::uint32_t>(value); }
-    void returnUint(std::uint32_t value) { result_[0] = value; }
-    void returnBool(bool value) { result_[0] = value ? truth_ : 0U; }
+    void returnRaw(std::uint64_t value) {
+        result_[0] = value;
+        entry_.resultKind = ResultKind::Raw;
+    }
+    void returnInt(std::int32_t value) {
+        result_[0] = static_cast<std::uint32_t>(value);
+        entry_.resultKind = ResultKind::Int;
+    }
+    void returnUint(std::uint32_t value) {
+        result_[0] = value;
+        entry_.resultKind = ResultKind::Uint;
+    }
+    void returnBool(bool value) {
+        result_[0] = value ? truth_ : 0U;
+        entry_.resultKind = ResultKind::Boolean;
+    }
     void returnFloat(float value);
     void returnVec3(Vec3 value);
     // Adds words to the trace entry (what a record held, what was written).

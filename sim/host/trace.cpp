@@ -137,9 +137,41 @@ void appendArg(std::string& out, const TraceEntry& entry, std::size_t index) {
     }
 }
 
+float slotFloat(std::uint64_t slot) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(slot));
+}
+
+// The result as the handler typed it, after " -> ".
+void appendTypedResult(std::string& out, const TraceEntry& entry) {
+    const std::uint64_t first = entry.result[0];
+    switch (entry.resultKind) {
+    case ResultKind::None:
+        return;
+    case ResultKind::Int:
+        appendf(out, " -> %d", static_cast<std::int32_t>(static_cast<std::uint32_t>(first)));
+        return;
+    case ResultKind::Boolean:
+        // Any answer but 0 is true to the module, whatever the game's truth.
+        out += first != 0 ? " -> true" : " -> false";
+        return;
+    case ResultKind::Float:
+        appendf(out, " -> %g", static_cast<double>(slotFloat(first)));
+        return;
+    case ResultKind::Vector:
+        appendf(out, " -> (%g, ", static_cast<double>(slotFloat(first)));
+        appendf(out, "%g, ", static_cast<double>(slotFloat(entry.result[1])));
+        appendf(out, "%g)", static_cast<double>(slotFloat(entry.result[2])));
+        return;
+    case ResultKind::Uint:
+    case ResultKind::Raw:
+        break;
+    }
+    appendf(out, " -> 0x%llX", static_cast<unsigned long long>(first));
+}
+
 } // namespace
 
-std::string describe(const TraceEntry& entry) {
+std::string describe(const TraceEntry& entry, ResultStyle style) {
     std::string out;
     switch (entry.kind) {
     case TraceEntry::Kind::Wait:
@@ -177,7 +209,9 @@ std::string describe(const TraceEntry& entry) {
         appendArg(out, entry, i);
     }
     out += ')';
-    if (entry.result[0] != 0) {
+    if (style == ResultStyle::Typed) {
+        appendTypedResult(out, entry);
+    } else if (entry.result[0] != 0) {
         appendf(out, " -> 0x%llX", static_cast<unsigned long long>(entry.result[0]));
     }
     if (!entry.note.empty()) {

@@ -11,6 +11,8 @@ namespace sim {
 
 // How a handler read an argument, so the trace can print it the same way.
 enum class ArgKind : std::uint8_t { Raw, Int, Float, String, Address };
+// How a handler answered: not at all, or with which type.
+enum class ResultKind : std::uint8_t { None, Raw, Int, Uint, Boolean, Float, Vector };
 
 struct TraceEntry {
     enum class Kind : std::uint8_t {
@@ -37,6 +39,7 @@ struct TraceEntry {
     // Strings the handler read through pointer arguments, by argument index.
     std::vector<std::pair<std::size_t, std::string>> strings;
     std::uint64_t result[3] = {0, 0, 0};
+    ResultKind resultKind = ResultKind::None;
     // What the handler decoded beyond the arguments (a record read through a
     // pointer, a value written back), in words.
     std::string note;
@@ -52,7 +55,14 @@ struct TraceEntry {
 // The label the project knows for a native hash, or "" for an unknown one.
 const char* nativeLabel(std::uint64_t hash);
 
+// How describe() shows a native's result. RawBits: the first slot in hex,
+// and nothing when it is 0, which tests compare bit for bit. Typed: as the
+// handler answered, for a person reading the timeline: a float as a float, a
+// position as three, an answer of 0 as 0, and nothing only where the native
+// answers nothing.
+enum class ResultStyle : std::uint8_t { RawBits, Typed };
+
 // One trace entry in words, e.g. `GET_HASH_KEY("p_watertrough01x") -> 0x...`.
-std::string describe(const TraceEntry& entry);
+std::string describe(const TraceEntry& entry, ResultStyle style = ResultStyle::RawBits);
 
 } // namespace sim

@@ -1,13 +1,12 @@
 // The settings file changed by the player between prompts: edited, deleted,
-// and replaced by a directory of the same name.
+// and replaced by a directory of the same name. The scenario leaves the file
+// as its last round made it; the runner puts back what the game folder held.
 #include "scenario.h"
 
-#include "settings_snapshot.h"
 #include "stage.h"
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string_view>
 #include <system_error>
 
@@ -48,8 +47,9 @@ void letGo(World& world) {
 }
 
 // Four grapples, each offering a prompt that is retired again when the
-// player lets go; the file changes while nobody is held, the first three times
-// as the player would change it.
+// player lets go; the file changes while nobody is held, after each of the
+// first three, as the player would change it. The fourth meets the directory
+// and keeps the last good values.
 struct Round {
     std::uint64_t grapple;
     std::uint64_t letGo;
@@ -59,15 +59,8 @@ constexpr Round rounds[] = {
     {2, 12, [] { writeSettings(editedSettings); }},
     {18, 28, deleteSettings},
     {32, 42, makeSettingsADirectory},
+    {46, 56, nullptr},
 };
-// The last round, once its prompt is retired, puts back whatever the game
-// folder held before the scenario wrote its own file, so the next run meets
-// the folder as its owner left it.
-struct LastRound {
-    std::uint64_t grapple;
-    std::uint64_t letGo;
-};
-constexpr LastRound lastRound = {46, 56};
 
 // Two frames after letting go, once both dictionaries are released.
 constexpr std::uint64_t settleFrames = 2;
@@ -76,18 +69,15 @@ constexpr std::uint64_t settleFrames = 2;
 
 Cast stageSettingsEdited(Host& host) {
     stage::setTroughSide(host.world);
-    auto found = std::make_shared<const SettingsSnapshot>();
     writeSettings(firstSettings);
     for (const Round& round : rounds) {
         stage::onFrame(host, round.grapple, stage::grapple);
         stage::onFrame(host, round.letGo, letGo);
-        stage::onFrame(host, round.letGo + settleFrames,
-                       [change = round.changeSettings](World&) { change(); });
+        if (round.changeSettings != nullptr) {
+            stage::onFrame(host, round.letGo + settleFrames,
+                           [change = round.changeSettings](World&) { change(); });
+        }
     }
-    stage::onFrame(host, lastRound.grapple, stage::grapple);
-    stage::onFrame(host, lastRound.letGo, letGo);
-    stage::onFrame(host, lastRound.letGo + settleFrames,
-                   [found = std::move(found)](World&) { found->restore(); });
     return stage::pairCast();
 }
 

@@ -69,7 +69,7 @@ std::string drawPicture(const Host& host, const std::map<int, std::string>& role
     const std::optional<TopView>& view = drawing.topView;
     const Timeline& timeline = drawing.timeline;
 
-    const double timelineTop = view ? topViewHeight : 84.0;
+    const double timelineTop = view || drawing.scan ? topViewHeight : 84.0;
     const double height = timelineTop + 40.0 + laneHeight * static_cast<double>(LaneCount) + 70.0;
 
     Svg svg;
@@ -85,7 +85,10 @@ std::string drawPicture(const Host& host, const std::map<int, std::string>& role
     if (view) {
         drawTopView(svg, *view, roles, host);
     } else {
-        svg.text(margin, 46.0, "No placement in this run, so no top view.", "note");
+        svg.text(margin, 46.0, "No placement in this run, so no close-up at the trough.", "note");
+        if (drawing.scan) {
+            drawScan(svg, *drawing.scan, roles);
+        }
     }
     drawTimeline(svg, timeline, timelineTop);
     svg.raw("</svg>");

@@ -23,6 +23,10 @@ inline constexpr double laneHeight = 44.0;
 void drawTopView(Svg& svg, const TopView& view, const std::map<int, std::string>& roles,
                  const Host& host);
 
+// The scan of the pass that offered the prompt, to scale, at the right of the
+// page (part of the top view; alone in a run without a placement).
+void drawScan(Svg& svg, const ScanView& view, const std::map<int, std::string>& roles);
+
 // The lanes over the frames, from `top` down, with the quiet stretches folded.
 void drawTimeline(Svg& svg, const Timeline& timeline, double top);
 

@@ -40,6 +40,16 @@ struct Search {
     float radius = 0.0F;
 };
 
+// The scan of the pass that offered the prompt first: whom it measured, and
+// whose prompt group the prompt joined.
+struct ScanView {
+    std::uint64_t offerFrame = 0;
+    std::optional<Vec3> scanCentre;
+    std::vector<Scanned> scanned;
+    int groupTarget = 0;
+    int group = -1;
+};
+
 // What the top view draws: the first placement and what the module read just
 // before it, and the scan of the pass that offered the prompt.
 struct TopView {
@@ -53,11 +63,7 @@ struct TopView {
     // The trough whose position the module read last: the one it placed at.
     int usedTrough = 0;
 
-    std::uint64_t offerFrame = 0;
-    std::optional<Vec3> scanCentre;
-    std::vector<Scanned> scanned;
-    int groupTarget = 0;
-    int group = -1;
+    ScanView scan;
 };
 
 // Frames are half open: a span covers [from, to).
@@ -104,6 +110,8 @@ struct Timeline {
 
 struct Drawing {
     std::optional<TopView> topView; // only when the trace holds a placement
+    // Without a placement, the scan alone, when the prompt was offered.
+    std::optional<ScanView> scan;
     Timeline timeline;
 };
 

@@ -73,6 +73,11 @@ public:
     }
 
     [[nodiscard]] const std::optional<TopView>& topView() const { return top_; }
+    // The scan as it stands: at a placement, or at the end of a run without.
+    [[nodiscard]] ScanView scanView() const {
+        return {offerFrame_, offerCentre_, offerScan_, groupTarget_, group_};
+    }
+    [[nodiscard]] bool offered() const { return offered_; }
     [[nodiscard]] const Timeline& timeline() const { return timeline_; }
 
 private:
@@ -256,11 +261,7 @@ private:
             view.troughs.push_back(trough);
         }
         view.usedTrough = usedTrough_;
-        view.offerFrame = offerFrame_;
-        view.scanCentre = offerCentre_;
-        view.scanned = offerScan_;
-        view.groupTarget = groupTarget_;
-        view.group = group_;
+        view.scan = scanView();
         top_ = std::move(view);
     }
 
@@ -445,7 +446,11 @@ private:
 Drawing readTrace(const Host& host, const std::map<int, std::string>& roles) {
     Reader reader(host, roles);
     reader.run();
-    return {reader.topView(), reader.timeline()};
+    Drawing drawing{reader.topView(), reader.scanView(), reader.timeline()};
+    if (drawing.topView || !reader.offered()) {
+        drawing.scan.reset();
+    }
+    return drawing;
 }
 
 } // namespace sim::picture

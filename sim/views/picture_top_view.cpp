@@ -27,6 +27,11 @@ constexpr double closeSize = 560.0;
 constexpr double scanLeft = 780.0;
 constexpr double scanTop = 84.0;
 constexpr double scanSize = 380.0;
+// Past this many measured pedestrians, the scan is a crowd (see drawScan).
+constexpr std::size_t crowdedScan = 24;
+constexpr std::size_t listedRows = 16;
+// How far around the player a crowd is drawn, in bound radii.
+constexpr float neighbourhood = 3.0F;
 constexpr double pi = 3.14159265358979323846;
 
 // World units onto a square of the page, to scale. The world's y axis points
@@ -269,67 +274,6 @@ void drawCloseUp(Svg& svg, const TopView& view, const std::map<int, std::string>
     }
 }
 
-void drawScan(Svg& svg, const TopView& view, const std::map<int, std::string>& roles) {
-    svg.text(scanLeft, scanTop - 30.0,
-             formatText("The scan of frame %llu, when the prompt was offered",
-                        static_cast<unsigned long long>(view.offerFrame)),
-             "heading");
-    if (!view.scanCentre) {
-        svg.text(scanLeft, scanTop - 14.0, "No scan measured a pedestrian before the offer.",
-                 "note");
-        return;
-    }
-    svg.text(
-        scanLeft, scanTop - 14.0,
-        formatText("Squared separations from the player: the bound %g is a radius of %g units.",
-                   scanBound, scanRadius),
-        "note");
-    const Vec3 c = *view.scanCentre;
-    const auto bound = static_cast<float>(scanRadius);
-    std::vector<Vec3> points = {{c.x - bound, c.y - bound, c.z}, {c.x + bound, c.y + bound, c.z}};
-    for (const Scanned& scanned : view.scanned) {
-        points.push_back(scanned.at);
-    }
-    const Plane plane = fit(scanLeft, scanTop, scanSize, points, 1.5);
-    drawGrid(svg, plane);
-    const double r = scanRadius * plane.perUnit();
-    svg.circle(plane.x(c.x), plane.y(c.y), r, "bound");
-    svg.text(plane.x(c.x), plane.y(c.y) - r - 5.0, formatText("bound: radius %g", scanRadius),
-             "label", "middle");
-    svg.circle(plane.x(c.x), plane.y(c.y), 5.0, "before");
-    svg.text(plane.x(c.x), plane.y(c.y) + 18.0, "player", "label", "middle");
-    for (const Scanned& scanned : view.scanned) {
-        const double x = plane.x(scanned.at.x);
-        const double y = plane.y(scanned.at.y);
-        svg.circle(x, y, 3.5, "scanned");
-        svg.text(x + 7.0, y - 7.0, std::to_string(scanned.handle), "label");
-        if (scanned.handle == view.groupTarget) {
-            svg.circle(x, y, 10.0, "group");
-        }
-    }
-
-    double y = scanTop + scanSize + 60.0;
-    svg.text(scanLeft, y,
-             formatText("Measured from (%.2f, %.2f, %.2f), in squared separations:",
-                        static_cast<double>(c.x), static_cast<double>(c.y),
-                        static_cast<double>(c.z)),
-             "label");
-    for (const Scanned& scanned : view.scanned) {
-        y += 14.0;
-        std::string row =
-            formatText("%3d %-14s (%7.2f, %7.2f)  squared %7.3f", scanned.handle,
-                       roleOf(roles, scanned.handle).c_str(), static_cast<double>(scanned.at.x),
-                       static_cast<double>(scanned.at.y), static_cast<double>(scanned.separation));
-        if (scanned.handle == view.groupTarget) {
-            row += formatText("  <- prompt group %d", view.group);
-        }
-        svg.text(scanLeft, y, row, "mono");
-    }
-    if (view.groupTarget == 0) {
-        svg.text(scanLeft, y + 14.0, "The prompt joined no pedestrian's prompt group.", "note");
-    }
-}
-
 // What the symbols of the close-up stand for, and which calls they come from.
 void drawLegend(Svg& svg, double top) {
     const double x = scanLeft;
@@ -355,11 +299,105 @@ void drawLegend(Svg& svg, double top) {
 
 } // namespace
 
+void drawScan(Svg& svg, const ScanView& view, const std::map<int, std::string>& roles) {
+    svg.text(scanLeft, scanTop - 30.0,
+             formatText("The scan of frame %llu, when the prompt was offered",
+                        static_cast<unsigned long long>(view.offerFrame)),
+             "heading");
+    if (!view.scanCentre) {
+        svg.text(scanLeft, scanTop - 14.0, "No scan measured a pedestrian before the offer.",
+                 "note");
+        return;
+    }
+    svg.text(
+        scanLeft, scanTop - 14.0,
+        formatText("Squared separations from the player: the bound %g is a radius of %g units.",
+                   scanBound, scanRadius),
+        "note");
+    const Vec3 c = *view.scanCentre;
+    const auto bound = static_cast<float>(scanRadius);
+    // A crowd would shrink the bound to a dot and run its rows off the page:
+    // then only the neighbourhood of the bound is drawn, and the nearest
+    // rows listed.
+    const bool crowded = view.scanned.size() > crowdedScan;
+    const auto drawn = [&](const Scanned& scanned) {
+        return !crowded || (std::fabs(scanned.at.x - c.x) <= neighbourhood * bound &&
+                            std::fabs(scanned.at.y - c.y) <= neighbourhood * bound);
+    };
+    std::vector<Vec3> points = {{c.x - bound, c.y - bound, c.z}, {c.x + bound, c.y + bound, c.z}};
+    for (const Scanned& scanned : view.scanned) {
+        if (drawn(scanned)) {
+            points.push_back(scanned.at);
+        }
+    }
+    const Plane plane = fit(scanLeft, scanTop, scanSize, points, 1.5);
+    drawGrid(svg, plane);
+    const double r = scanRadius * plane.perUnit();
+    svg.circle(plane.x(c.x), plane.y(c.y), r, "bound");
+    svg.text(plane.x(c.x), plane.y(c.y) - r - 5.0, formatText("bound: radius %g", scanRadius),
+             "label", "middle");
+    svg.circle(plane.x(c.x), plane.y(c.y), 5.0, "before");
+    svg.text(plane.x(c.x), plane.y(c.y) + 18.0, "player", "label", "middle");
+    for (const Scanned& scanned : view.scanned) {
+        if (!drawn(scanned)) {
+            continue;
+        }
+        const double x = plane.x(scanned.at.x);
+        const double y = plane.y(scanned.at.y);
+        svg.circle(x, y, 3.5, "scanned");
+        svg.text(x + 7.0, y - 7.0, std::to_string(scanned.handle), "label");
+        if (scanned.handle == view.groupTarget) {
+            svg.circle(x, y, 10.0, "group");
+        }
+    }
+
+    double y = scanTop + scanSize + 60.0;
+    svg.text(scanLeft, y,
+             formatText("Measured from (%.2f, %.2f, %.2f), in squared separations:",
+                        static_cast<double>(c.x), static_cast<double>(c.y),
+                        static_cast<double>(c.z)),
+             "label");
+    // A crowd's rows nearest first (a separation that is no number last),
+    // so the pedestrians the bound decides between are among them.
+    std::vector<Scanned> rows = view.scanned;
+    if (crowded) {
+        std::stable_sort(rows.begin(), rows.end(), [](const Scanned& a, const Scanned& b) {
+            return !std::isnan(a.separation) &&
+                   (std::isnan(b.separation) || a.separation < b.separation);
+        });
+    }
+    std::size_t listed = 0;
+    for (const Scanned& scanned : rows) {
+        if (crowded && listed == listedRows) {
+            y += 14.0;
+            svg.text(scanLeft, y,
+                     formatText("... and %zu more; only those within %g units of the player are "
+                                "drawn.",
+                                view.scanned.size() - listed, neighbourhood * scanRadius),
+                     "note");
+            break;
+        }
+        ++listed;
+        y += 14.0;
+        std::string row =
+            formatText("%3d %-14s (%7.2f, %7.2f)  squared %7.3f", scanned.handle,
+                       roleOf(roles, scanned.handle).c_str(), static_cast<double>(scanned.at.x),
+                       static_cast<double>(scanned.at.y), static_cast<double>(scanned.separation));
+        if (scanned.handle == view.groupTarget) {
+            row += formatText("  <- prompt group %d", view.group);
+        }
+        svg.text(scanLeft, y, row, "mono");
+    }
+    if (view.groupTarget == 0) {
+        svg.text(scanLeft, y + 14.0, "The prompt joined no pedestrian's prompt group.", "note");
+    }
+}
+
 void drawTopView(Svg& svg, const TopView& view, const std::map<int, std::string>& roles,
                  const Host& host) {
     svg.raw("<g id=\"top-view\">");
     drawCloseUp(svg, view, roles, host);
-    drawScan(svg, view, roles);
+    drawScan(svg, view.scan, roles);
     drawLegend(svg, scanTop + scanSize + 130.0);
     svg.raw("</g>");
 }

@@ -63,7 +63,7 @@ std::vector<std::string> timeline(const std::vector<TraceEntry>& trace,
         }
         const bool opensGroup = current == nullptr || *current != labels[i];
         current = &labels[i];
-        out.push_back(padded(opensGroup ? labels[i] : "") + describe(entry));
+        out.push_back(padded(opensGroup ? labels[i] : "") + describe(entry, ResultStyle::Typed));
     }
     eventsUpTo(std::numeric_limits<std::uint64_t>::max());
     return out;

@@ -70,20 +70,14 @@ constexpr std::string_view storySettings =
     "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n";
 
 // Runs a registered scenario in a fresh game folder, holding storySettings
-// unless `prepare` lays out the folder instead or the scenario writes its own
-// file, and returns its story.
+// unless the scenario writes its own file, and returns its story.
 class ScenarioRun {
 public:
     // `adjust`, when given, changes the game's side after the stage.
     explicit ScenarioRun(std::string_view name,
-                         const std::function<void(sim::Host&)>& adjust = nullptr,
-                         const std::function<void(const test::TempCwd&)>& prepare = nullptr) {
+                         const std::function<void(sim::Host&)>& adjust = nullptr) {
         test::resetModuleState();
-        if (prepare) {
-            prepare(cwd_);
-        } else {
-            cwd_.write("Sloshmere.ini", storySettings);
-        }
+        cwd_.write("Sloshmere.ini", storySettings);
         const sim::Scenario* scenario = sim::findScenario(name);
         if (scenario == nullptr) {
             ADD_FAILURE() << "no scenario named " << name;
@@ -101,8 +95,6 @@ public:
         DllMain(module, DLL_PROCESS_DETACH, nullptr);
         story = sim::formatStory(sim::tellStory(host, cast));
     }
-
-    [[nodiscard]] const test::TempCwd& folder() const { return cwd_; }
 
     sim::Host host;
     sim::Cast cast;
@@ -553,48 +545,6 @@ TEST(Scenarios, EveryRegisteredOneHasAStoryRow) {
         if (row != std::end(scenarioCases)) {
             EXPECT_FALSE(row->milestones.empty()) << scenario.name;
         }
-    }
-}
-
-// What stands at a settings file's name, in words: nothing, a directory, or
-// a file and its bytes.
-std::string standing(const std::filesystem::path& path) {
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path))) {
-        return "nothing";
-    }
-    if (std::filesystem::is_directory(path)) {
-        return "a directory";
-    }
-    std::ifstream in(path, std::ios::binary);
-    return "a file holding " + std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A scenario that rewrites the settings file leaves the game folder as it
-// found it, whatever stood there, so the next run in that folder meets its
-// owner's settings and not the scenario's.
-TEST(Scenarios, TheSettingsFileIsLeftAsItWasFound) {
-    using Lay = void (*)(const test::TempCwd&);
-    const Lay layouts[] = {
-        [](const test::TempCwd& cwd) {
-            cwd.write("Sloshmere.ini", "[Sloshmere]\r\nDrownText=Dunk\r\nDrownInput=INPUT_JUMP");
-        },
-        [](const test::TempCwd&) {},
-        [](const test::TempCwd& cwd) {
-            std::filesystem::create_directory(cwd.path() / "Sloshmere.ini");
-        },
-    };
-    for (const Lay lay : layouts) {
-        std::string before;
-        const ScenarioRun run("settings-edited", nullptr, [&](const test::TempCwd& cwd) {
-            lay(cwd);
-            before = standing(cwd.path() / "Sloshmere.ini");
-        });
-        SCOPED_TRACE("found " + before);
-        // It did rewrite the file while it ran.
-        EXPECT_EQ(missingMilestone(run.story,
-                                   {"prompt \"Hold under\" offered on INPUT_INTERACT_OPTION1"}),
-                  "");
-        EXPECT_EQ(standing(run.folder().path() / "Sloshmere.ini"), before);
     }
 }
 

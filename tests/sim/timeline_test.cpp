@@ -31,6 +31,10 @@ void noKeys(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {}
 TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     sim::Host host;
     host.handle(0x1234567890ABCDEF, [](sim::NativeCall&) {});
+    // Results as the handler typed them: a float as a float, not its bits,
+    // and an answer of 0 apart from no answer.
+    host.handle(0x1111, [](sim::NativeCall& call) { call.returnFloat(1.5F); });
+    host.handle(0x2222, [](sim::NativeCall& call) { call.returnBool(false); });
     sim::TimelineMarks marks;
     const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
 
@@ -45,6 +49,8 @@ TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     marks.events.push_back({host.frame, "the player grabs pedestrian 5"});
     marks.events.push_back({host.frame + 5, "after the last frame"});
     sloshmere::callNative(0x1234567890ABCDEF, std::int32_t{5});
+    sloshmere::callNative(0x1111);
+    sloshmere::callNative(0x2222);
     endFrame(host);
     marks.unloading = host.trace.size();
     host.hookScriptUnregister(module);
@@ -54,10 +60,12 @@ TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     EXPECT_THAT(sim::timeline(host.trace, marks),
                 ElementsAre("load                     scriptRegister",
                             "                         keyboardHandlerRegister",
-                            "frame 99  t=3603267 ms   PLAYER_PED_ID() -> 0x1",
+                            "frame 99  t=3603267 ms   PLAYER_PED_ID() -> 1",
                             "                         scriptWait(0)",
                             "                         ~ the player grabs pedestrian 5",
                             "frame 100  t=3603300 ms  0x1234567890ABCDEF(5)",
+                            "                         0x0000000000001111() -> 1.5",
+                            "                         0x0000000000002222() -> false",
                             "                         scriptWait(0)",
                             "                         ~ after the last frame",
                             "unload                   scriptUnregister",

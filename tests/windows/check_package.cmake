@@ -8,13 +8,14 @@
 # (README), with no line longer than 80 columns, LICENSE.txt the text of
 # LICENSE and the notices the ones the build wrote (NOTICES); every text file
 # with Windows line endings; a notice for each runtime library whose mark is
-# in one of the two programs; and beside it PACKAGE.sha256, one line in
-# sha256sum's format that holds the zip's SHA-256.
+# in one of the two programs; beside it PACKAGE.sha256, one line in
+# sha256sum's format that holds the zip's SHA-256; and, when CHANGELOG is
+# given, VERSION the newest version the changelog records.
 #
 #   cmake -DUNZIP=<unzip> -DSHA256SUM=<sha256sum> -DPACKAGE=<zip> -DVERSION=<x.y.z>
 #         -DRAN_ASI=<asi>[;<asi>...] -DCHECK=<SloshmereCheck.exe> -DDIST=<dist folder>
 #         -DREADME=<README.txt> -DLICENSE=<LICENSE> -DNOTICES=<THIRD-PARTY-NOTICES.txt>
-#         -DWORK=<scratch folder> -P check_package.cmake
+#         [-DCHANGELOG=<CHANGELOG.md>] -DWORK=<scratch folder> -P check_package.cmake
 #
 # The archive is read with Info-ZIP's unzip and its hash checked with
 # coreutils' sha256sum, not with the tools that wrote them, so an archive only
@@ -50,6 +51,13 @@ if(NOT EXISTS "${PACKAGE}")
 endif()
 if(NOT package_name STREQUAL "Sloshmere-${VERSION}.zip")
     list(APPEND problems "named ${package_name}, not Sloshmere-${VERSION}.zip")
+endif()
+if(DEFINED CHANGELOG)
+    file(STRINGS "${CHANGELOG}" releases REGEX "^## \\[[0-9]+\\.[0-9]+\\.[0-9]+\\]")
+    list(POP_FRONT releases newest)
+    if(NOT "${newest}" MATCHES "^## \\[${VERSION}\\] - ")
+        list(APPEND problems "CHANGELOG.md's newest release is \"${newest}\", not ${VERSION}")
+    endif()
 endif()
 
 # What the archive holds, folders included.

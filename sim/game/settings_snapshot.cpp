@@ -16,23 +16,37 @@ namespace {
 
 } // namespace
 
-SettingsSnapshot::SettingsSnapshot() : path_(std::filesystem::current_path() / "Sloshmere.ini") {
+SettingsSnapshot::SettingsSnapshot(const std::filesystem::path& folder)
+    : path_(std::filesystem::absolute(folder) / "Sloshmere.ini") {
+    take(found_, bytes_);
+}
+
+void SettingsSnapshot::take(Found& found, std::string& bytes) const {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::file_status status = fs::status(path_, error);
+    found = Found::Nothing;
+    bytes.clear();
     if (status.type() == fs::file_type::not_found) {
         return;
     }
     if (fs::is_directory(status)) {
-        found_ = Found::Directory;
+        found = Found::Directory;
         return;
     }
     std::ifstream in(path_, std::ios::binary);
-    bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (error || !in.is_open() || in.bad()) {
         throw std::runtime_error("cannot read the settings file " + path_.string() + " to keep it");
     }
-    found_ = Found::File;
+    found = Found::File;
+}
+
+bool SettingsSnapshot::standsStill() const {
+    Found found = Found::Nothing;
+    std::string bytes;
+    take(found, bytes);
+    return found == found_ && bytes == bytes_;
 }
 
 void SettingsSnapshot::restore() const {
