@@ -3,6 +3,7 @@
 // folder it cannot write in costs nothing but the log.
 #include "host/entry.h"
 #include "log/line_budget.h"
+#include "log/log_lines.h"
 #include "log/session_log.h"
 
 #include "golden_file.h"
@@ -124,15 +125,34 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     // The game ends and starts the script again; the module stays loaded.
     host.restartScripts();
     host.runFrames(2);
+    // Log turned off in the file: the next start of the script ends the log.
+    cwd.write("Sloshmere.ini", logOff);
+    host.restartScripts();
+    host.runFrames(2);
+    const std::string second = readFile(cwd.path() / "Sloshmere.log");
     host.endScripts();
     DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
-    const std::string second = readFile(cwd.path() / "Sloshmere.log");
 
     EXPECT_EQ(readFile(cwd.path() / "Sloshmere.previous.log"), first);
     EXPECT_EQ(count(first, "log, begun"), 1U) << first;
     EXPECT_EQ(count(second, "log, begun"), 1U) << second;
     EXPECT_EQ(count(first, "restarted"), 0U) << first;
     EXPECT_EQ(count(second, "the game restarted the script (start 2)"), 1U) << second;
+    EXPECT_TRUE(second.ends_with("the log stops here\n")) << second;
+    EXPECT_EQ(readFile(cwd.path() / "Sloshmere.log"), second);
+}
+
+// A label is quoted whole up to the width shown, and cut with "..." past it:
+// in the header, in the re-read that takes it up, and in the prompt offered.
+TEST(SessionLog, ALabelIsCutOnlyPastTheWidthShown) {
+    for (const std::size_t size : {logLabelBytes, logLabelBytes + 1}) {
+        const std::string label(size, 'L');
+        const LoggedRun run(
+            "typical-drowning",
+            "[Sloshmere]\nDrownText = " + label + "\nDrownInput = INPUT_CONTEXT_X\nLog = 1\n", 40);
+        const std::string cut = size > logLabelBytes ? "...\"" : "\"";
+        EXPECT_EQ(count(run.log, '"' + label.substr(0, logLabelBytes) + cut), 3U) << run.log;
+    }
 }
 
 // The log asks the game nothing: every scenario sends the same calls, with
@@ -210,8 +230,9 @@ TEST(SessionLog, AFlickeringGrappleStaysWithinTheBudget) {
     std::istringstream lines(run.log);
     std::vector<std::uint64_t> passes;
     for (std::string line; std::getline(lines, line);) {
+        // A line of the log proper: "hh:mm:ss pass N: ...".
         const auto at = line.find(" pass ");
-        if (at != std::string::npos && line.find("lines left out") == std::string::npos &&
+        if (at == 8 && line.find("lines left out") == std::string::npos &&
             line.find("unloaded") == std::string::npos) {
             passes.push_back(std::stoull(line.substr(at + 6)));
         }
