@@ -227,9 +227,9 @@ void tellPrompt() {
         tellPlacement();
     }
     if (retired) {
-        logLine(completed ? "prompt removed, and the drowning animations it loaded let go"
+        logLine(completed ? "prompt removed, and its drowning animations unloaded"
                           : "prompt removed, as the player let go of the grapple, and the "
-                            "drowning animations it loaded let go");
+                            "drowning animations unloaded");
         toldPrompt = PromptView::None;
     }
 }
