@@ -266,8 +266,8 @@ void tellPhases() {
     }
 }
 
-// What the file says of one of the prompt's settings, for the header.
-void tellFileValue(const SettingsSection& section, const char* what, const char* key) {
+// For the header: that the file gives none of one of the prompt's settings.
+void tellMissingValue(const SettingsSection& section, const char* what, const char* key) {
     if (!section.has(key)) {
         logRaw("  %s: none given (no %s in [%s])", what, key, settingsSection);
     }
@@ -314,7 +314,7 @@ void writeLogHeader(const SettingsDocument& document) {
         logRaw("  label \"%.*s%s\" (%s)", labelLength(label), label.c_str(), labelCut(label),
                labelKey);
     }
-    tellFileValue(section, "label", labelKey);
+    tellMissingValue(section, "label", labelKey);
     const std::string spelled = section.get(controlKey);
     if (controlNameTable.contains(spelled)) {
         logRaw("  control %s (%s)", spelled.c_str(), controlKey);
@@ -322,7 +322,7 @@ void writeLogHeader(const SettingsDocument& document) {
         logRaw("  control: %s = \"%.*s\" names no control the mod knows", controlKey, 60,
                spelled.c_str());
     }
-    tellFileValue(section, "control", controlKey);
+    tellMissingValue(section, "control", controlKey);
     logRaw("  log on (%s = %.*s)", logKey, 60, section.get(logKey).c_str());
 }
 
