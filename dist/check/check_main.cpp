@@ -1,8 +1,9 @@
 // SloshmereCheck.exe: the players' setup check. Put beside the game's
 // executable with the mod and double-clicked, it reads the folder it lies in,
-// never changing anything, and says whether the mod will offer its prompt
-// there: the files found and their versions, what the mod will read from
-// Sloshmere.ini, and, when something stops the prompt, what to fix first.
+// changing nothing there but its own report, SloshmereCheck.txt, and says
+// whether the mod will offer its prompt there: the files found and their
+// versions, what the mod will read from Sloshmere.ini, and, when something
+// stops the prompt, what to fix first.
 // Exit code 0 when the mod will offer a working prompt, 1 otherwise.
 #include "file_version.h"
 #include "game_folder.h"
@@ -12,7 +13,9 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 
@@ -41,6 +44,23 @@ std::wstring ownFolder() {
     }
 }
 
+// Writes the report to reportFileName beside the check, for a bug report, in
+// text mode so that Notepad sees CR LF line ends. The copy says it was saved;
+// when it could not be, the report shown says why instead.
+void saveReport(CheckReport& report) {
+    std::FILE* file = std::fopen(reportFileName, "w");
+    if (file == nullptr) {
+        report.notSaved = std::strerror(errno);
+        return;
+    }
+    writeReport(file, report);
+    const bool failed = std::ferror(file) != 0;
+    if (std::fclose(file) != 0 || failed) {
+        report.notSaved = "the disk refused the write";
+        std::remove(reportFileName);
+    }
+}
+
 int runCheck() {
     const std::wstring folder = ownFolder();
     // The mod reads Sloshmere.ini from the game's current directory, which is
@@ -56,6 +76,7 @@ int runCheck() {
     report.game = inspectGameFolder(folder, checkVersion);
     report.settings = diagnoseSettings(report.game.settings);
     report.lastSession = readLastSession();
+    saveReport(report);
     writeReport(stdout, report);
     return blocked(report) ? 1 : 0;
 }

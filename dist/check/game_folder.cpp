@@ -36,10 +36,13 @@ bool sameFileName(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
-// "Sloshmere.ini.txt" for "Sloshmere.ini": the name, a dot and more.
+// "Sloshmere.ini.txt" for "Sloshmere.ini": the name and one extension more,
+// the one Explorer hides, so that it shows the entry as the name itself. A
+// trailing dot alone is no extension.
 bool doublesExtensionOf(std::wstring_view entry, std::wstring_view name) {
-    return entry.size() > name.size() + 1 && entry[name.size()] == L'.' &&
-           sameFileName(entry.substr(0, name.size()), name);
+    const std::size_t dot = entry.rfind(L'.');
+    return dot != std::wstring_view::npos && dot + 1 < entry.size() &&
+           sameFileName(entry.substr(0, dot), name);
 }
 
 FolderFile look(const std::wstring& folder, std::string name, std::string role) {

@@ -1,5 +1,7 @@
 #include "last_session.h"
 
+#include "log/log_names.h"
+
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -41,17 +43,17 @@ std::vector<std::string> splitLines(std::string_view text) {
 } // namespace
 
 std::optional<LastSession> readLastSession() {
-    const std::unique_ptr<std::FILE, Closer> file(std::fopen("Sloshmere.log", "rb"));
+    const std::unique_ptr<std::FILE, Closer> file(std::fopen(logFileName, "rb"));
     if (file == nullptr) {
         return std::nullopt;
     }
     LastSession session;
-    // The header's first line: "Sloshmere 0.1.0 log, begun 2024-05-01 21:14:03".
+    // The header's first line: the title, the version, then when it was begun.
     const std::string head = readBytes(file.get(), 256);
     const std::string first = head.substr(0, head.find_first_of("\r\n"));
-    constexpr std::string_view begunAt = " log, begun ";
+    const std::string_view begunAt = logBegunWords;
     if (const std::size_t at = first.find(begunAt);
-        first.starts_with("Sloshmere ") && at != std::string::npos) {
+        first.starts_with(logTitle) && at != std::string::npos) {
         session.begun = first.substr(at + begunAt.size());
     }
 

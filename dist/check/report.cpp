@@ -1,5 +1,7 @@
 #include "report.h"
 
+#include "log/log_names.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -16,11 +18,12 @@ void put(std::FILE* out, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), out);
 }
 
-// `text` as a list item, wrapped at blanks: "  - " before the first line,
-// four blanks before the others.
-void putItem(std::FILE* out, std::string_view lead, std::string_view text) {
+// `text` wrapped at blanks to fit the width: `lead` before the first line,
+// `indent` blanks before the others (as many as the lead has, by default).
+void putItem(std::FILE* out, std::string_view lead, std::string_view text,
+             std::size_t indentSize = std::string_view::npos) {
     std::string line(lead);
-    const std::string indent(lead.size(), ' ');
+    const std::string indent(indentSize != std::string_view::npos ? indentSize : lead.size(), ' ');
     std::size_t at = 0;
     while (at < text.size()) {
         std::size_t end = text.find(' ', at);
@@ -38,6 +41,13 @@ void putItem(std::FILE* out, std::string_view lead, std::string_view text) {
         at = end + 1;
     }
     put(out, line + "\n");
+}
+
+// A label in quotes that cannot be mistaken for its own: in single quotes
+// when it holds double ones, so "Drown" in quotes shows as '"Drown"'.
+std::string quoted(const std::string& label) {
+    const char mark = label.find('"') != std::string::npos ? '\'' : '"';
+    return mark + label + mark;
 }
 
 std::string padded(std::string text, std::size_t size) {
@@ -88,7 +98,18 @@ bool blocked(const CheckReport& report) {
 
 void writeReport(std::FILE* out, const CheckReport& report) {
     put(out, "Sloshmere setup check, version " + versionText(report.checkVersion) + "\n");
-    put(out, "Folder: " + report.folder + "\n\n");
+    put(out, "Folder: " + report.folder + "\n");
+    if (report.notSaved.empty()) {
+        putItem(out, "",
+                "This report is saved as " + std::string(reportFileName) +
+                    " in this folder: attach it to a bug report.");
+    } else {
+        putItem(out, "",
+                "This report could not be saved as " + std::string(reportFileName) +
+                    " in this folder (" + report.notSaved +
+                    "): copy it from this window for a bug report.");
+    }
+    put(out, "\n");
 
     const GameFolder& game = report.game;
     put(out, "GAME FOLDER\n");
@@ -106,23 +127,25 @@ void writeReport(std::FILE* out, const CheckReport& report) {
 
     const SettingsDiagnosis& settings = report.settings;
     put(out, "\nSETTINGS, AS THE MOD READS THEM\n");
-    const std::string label = shortened(settings.label, labelBytes);
-    put(out, "  label:   \"" + label + "\"  (" + settings.labelSource + ")\n");
-    put(out,
-        "  control: " + settings.control.value_or("none") + "  (" + settings.controlSource + ")\n");
-    put(out, std::string("  log:     ") +
-                 (settings.logOn ? "on, Sloshmere.log in this folder" : "off") + "  (" +
-                 settings.logSource + ")\n");
+    const std::string label = quoted(shortened(settings.label, labelBytes));
+    const std::string logFile = logFileName;
+    putItem(out, "  label:   ", label + "  (" + settings.labelSource + ")");
+    putItem(out, "  control: ",
+            settings.control.value_or("none") + "  (" + settings.controlSource + ")");
+    putItem(out, "  log:     ",
+            (settings.logOn ? "on, " + logFile + " in this folder" : std::string("off")) + "  (" +
+                settings.logSource + ")");
 
     if (report.lastSession) {
-        put(out, "\nLAST GAME SESSION (Sloshmere.log)\n");
+        put(out, "\nLAST GAME SESSION (" + logFile + ")\n");
         put(out, "  begun " +
                      (report.lastSession->begun.empty() ? std::string("at an unknown time")
                                                         : report.lastSession->begun) +
                      "; its last lines:\n");
+        // Each line of the log wrapped under its own start; the log itself
+        // holds them whole for a bug report.
         for (const std::string& line : report.lastSession->lastLines) {
-            // As the log holds it, unwrapped: a player may paste it into a report.
-            put(out, "  " + line + "\n");
+            putItem(out, "  ", line, 4);
         }
     }
 
@@ -135,10 +158,10 @@ void writeReport(std::FILE* out, const CheckReport& report) {
     const auto first = std::find_if(all.begin(), all.end(),
                                     [](const Finding& finding) { return finding.blocking; });
     if (first != all.end()) {
-        put(out, "Fix this first: " + first->fix + "\n");
+        putItem(out, "", "Fix this first: " + first->fix);
     } else {
-        put(out, "The prompt will read \"" + label + "\" on " + settings.control.value_or("none") +
-                     ".\n");
+        putItem(out, "",
+                "The prompt will read " + label + " on " + settings.control.value_or("none") + ".");
     }
 }
 

@@ -6,8 +6,11 @@
 #include "settings/reader.h"
 #include "settings/settings.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <string_view>
 #include <vector>
 
@@ -235,41 +238,13 @@ void noteLabel(const KeyLine& line, Findings& findings) {
     }
 }
 
-// Whether `text` is well-formed UTF-8, the encoding the game shows a label in.
+// Whether `text` is well-formed UTF-8, the encoding the game shows a label in,
+// as Windows' own decoding judges it: no stray or overlong bytes, no
+// surrogates, nothing cut short.
 bool isUtf8(std::string_view text) {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        std::size_t length = 0;
-        unsigned low = 0x80;
-        unsigned high = 0xBF;
-        if (lead < 0x80) {
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
-            high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (at + length > text.size()) {
-            return false;
-        }
-        for (std::size_t i = 1; i < length; ++i) {
-            const auto next = static_cast<unsigned char>(text[at + i]);
-            if (next < (i == 1 ? low : 0x80U) || next > (i == 1 ? high : 0xBFU)) {
-                return false;
-            }
-        }
-        at += length;
-    }
-    return true;
+    return text.empty() || (text.size() <= static_cast<std::size_t>(INT_MAX) &&
+                            MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                                static_cast<int>(text.size()), nullptr, 0) > 0);
 }
 
 // A value of Log the mod reads as off although it looks meant as on, such as

@@ -9,17 +9,6 @@ namespace sloshmere {
 
 namespace {
 
-// The player's state hash while a drowning is under way; any other value
-// means there is nothing to play this pass.
-constexpr GameHash drowningState = 0x4CD05DF6;
-
-// The grapple actions the effects follow, in the order they are answered.
-constexpr const char* chokeAction = "AR_GRAPPLE_CHOKE";
-constexpr const char* chokeIntroAction = "AR_GRAPPLE_CHOKE_INTRO";
-constexpr const char* chokeOutroAction = "AR_GRAPPLE_CHOKE_OUTRO";
-constexpr const char* attackAction = "AR_GRAPPLE_ATTACK";
-constexpr const char* knockoutAction = "AR_GRAPPLE_CHOKE_KNOCKOUT";
-
 constexpr const char* splashAsset = "anm_sal";
 constexpr const char* splashEffect = "ent_anim_sal1_drown_splash_enter";
 // Where the splash sits on the victim: six floats, in argument order.
@@ -33,9 +22,6 @@ constexpr const char* drowningLine = "DROWNING";
 constexpr const char* drowningSpeechParams = "Speech_Params_Beat_Shouted_Clear_AllowPlayAfterDeath";
 constexpr const char* coughLine = "POST_DROWN_COUGH";
 constexpr const char* coughSpeechParams = "speech_params_force_shouted_clear";
-
-constexpr std::int32_t shortPauseMs = 500;
-constexpr std::int32_t knockoutDelayMs = 11000;
 
 constexpr std::int32_t breakoutPad = 0;
 constexpr GameHash breakoutControl = 0xD0C1FEFF; // INPUT_MELEE_GRAPPLE_BREAKOUT

@@ -10,6 +10,22 @@
 
 namespace sloshmere {
 
+// The player's grapple state while a drowning is under way; any other value
+// means there is nothing to play this pass.
+inline constexpr GameHash drowningState = 0x4CD05DF6;
+
+// The grapple actions the effects follow, in the order they are answered.
+inline constexpr const char* chokeAction = "AR_GRAPPLE_CHOKE";
+inline constexpr const char* chokeIntroAction = "AR_GRAPPLE_CHOKE_INTRO";
+inline constexpr const char* chokeOutroAction = "AR_GRAPPLE_CHOKE_OUTRO";
+inline constexpr const char* attackAction = "AR_GRAPPLE_ATTACK";
+inline constexpr const char* knockoutAction = "AR_GRAPPLE_CHOKE_KNOCKOUT";
+
+// The beat of the splashes and coughs, and the pause before the knockout is
+// finished, in milliseconds of game time.
+inline constexpr std::int32_t shortPauseMs = 500;
+inline constexpr std::int32_t knockoutDelayMs = 11000;
+
 // The parameter record of a voice line, filled in the module's own memory and
 // read by the game during the speech call only. Eight 8-byte slots; 32-bit
 // values sit in the low four bytes of their slot with the high four zeroed.

@@ -15,7 +15,6 @@ namespace {
 
 // The geometry is single precision throughout, and the float bits that reach
 // the game are part of the behaviour: each constant is pinned to its pattern.
-constexpr float troughSearchRadius = 1.5F;
 static_assert(std::bit_cast<std::uint32_t>(troughSearchRadius) == 0x3FC00000U);
 
 // How far in front of the trough's origin the pair stands, back along the
@@ -39,8 +38,6 @@ static_assert(std::bit_cast<std::uint32_t>(degreesPerRadian) == 0x42652EE0U);
 
 constexpr float fullTurn = 360.0F;
 static_assert(std::bit_cast<std::uint32_t>(fullTurn) == 0x43B40000U);
-
-constexpr const char* drowningMove = "AR_TO_TROUGH_FROM_STANDING_CUSTOM";
 
 bool entityExists(Entity entity) {
     return callNative<bool>(native::DOES_ENTITY_EXIST, entity);

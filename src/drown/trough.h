@@ -8,6 +8,12 @@
 
 namespace sloshmere {
 
+// How near the player a trough must be, in the game's units (metres).
+inline constexpr float troughSearchRadius = 1.5F;
+
+// The paired move a completed hold starts: the drowning itself.
+inline constexpr const char* drowningMove = "AR_TO_TROUGH_FROM_STANDING_CUSTOM";
+
 // The trough models, in the order they are searched for.
 inline constexpr std::array<const char*, 4> troughModels = {
     "p_watertrough01x",

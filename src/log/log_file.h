@@ -4,13 +4,12 @@
 // rest of the load, silently: the game must never notice the log.
 #pragma once
 
+#include "log/log_names.h"
+
 #include <cstdint>
 #include <string>
 
 namespace sloshmere {
-
-inline constexpr const char* logFileName = "Sloshmere.log";
-inline constexpr const char* previousLogFileName = "Sloshmere.previous.log";
 
 // Opens the log for writing. `fresh` keeps the last file as
 // Sloshmere.previous.log and begins an empty one; otherwise lines are added

@@ -1,12 +1,16 @@
 #include "log/log_lines.h"
 
 #include "drown/actions.h"
+#include "drown/effects.h"
+#include "drown/trough.h"
 #include "log/log_file.h"
 #include "log/log_writer.h"
 #include "log/pass_notes.h"
+#include "log/system_facts.h"
 #include "settings/settings.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #ifndef SLOSHMERE_VERSION
@@ -16,12 +20,6 @@
 namespace sloshmere {
 
 namespace {
-
-// The grapple state the drowning effects wait for, the one state the module
-// has a name for.
-constexpr std::uint32_t drowningState = 0x4CD05DF6U;
-// A label is quoted up to this many bytes; a longer one is cut with "...".
-constexpr int labelShown = 200;
 
 // What the log last told, so it tells only changes.
 enum class PromptView : std::uint8_t { None, Offered, HeldBack };
@@ -34,12 +32,14 @@ std::uint32_t toldPhases = 0;
 std::string toldLabel;
 GameHash toldControl = unresolvedControl;
 
+constexpr auto radius = static_cast<double>(troughSearchRadius);
+
 int labelLength(const std::string& label) {
-    return label.size() > static_cast<std::size_t>(labelShown) ? labelShown
-                                                               : static_cast<int>(label.size());
+    return label.size() > logLabelBytes ? static_cast<int>(logLabelBytes)
+                                        : static_cast<int>(label.size());
 }
 const char* labelCut(const std::string& label) {
-    return label.size() > static_cast<std::size_t>(labelShown) ? "..." : "";
+    return label.size() > logLabelBytes ? "..." : "";
 }
 
 // The control's name for a person: the file's spelling when it names this
@@ -63,8 +63,26 @@ std::string controlName(GameHash hash, const std::string& spelled) {
 }
 
 void describeState(std::uint32_t state, char (&out)[48]) {
-    std::snprintf(out, sizeof out, state == drowningState ? "0x%08X (the drowning's)" : "0x%08X",
+    std::snprintf(out, sizeof out, state == drowningState ? "0x%08X, the drowning's" : "0x%08X",
                   state);
+}
+
+bool isDrowningMove(std::uint32_t action) {
+    return action < grappleActionCount &&
+           std::strcmp(grappleActionNames[action], drowningMove) == 0;
+}
+
+void tellBusy(bool player, std::uint32_t busyAction) {
+    const char* action = busyAction < grappleActionCount ? grappleActionNames[busyAction] : "?";
+    if (isDrowningMove(busyAction)) {
+        logLine("the drowning is under way, so no new prompt [dev: %s is in %s]",
+                player ? "the player" : "the person held", action);
+    } else if (player) {
+        logLine("no prompt while the player is in another grapple move [dev: %s]", action);
+    } else {
+        logLine("no prompt while the person held is in a grapple move of their own [dev: %s]",
+                action);
+    }
 }
 
 void tellOutcome() {
@@ -94,36 +112,35 @@ void tellOutcome() {
     toldFlag = notes.grappleFlag;
     toldState = notes.grappleState;
 
-    const char* action =
-        notes.busyAction < grappleActionCount ? grappleActionNames[notes.busyAction] : "?";
     char state[48];
     describeState(notes.grappleState, state);
     switch (notes.outcome) {
     case WatchOutcome::None:
         break;
     case WatchOutcome::PlayerBusy:
-        logLine("busy: the player is in the grapple action %s, so no prompt", action);
-        break;
     case WatchOutcome::VictimBusy:
-        logLine("busy: the grappled pedestrian is in the grapple action %s, so no prompt", action);
+        tellBusy(notes.outcome == WatchOutcome::PlayerBusy, notes.busyAction);
         break;
     case WatchOutcome::NoTrough:
-        logLine("no trough within 1.5 of the player at (%.2f, %.2f, %.2f)",
-                static_cast<double>(notes.position.x), static_cast<double>(notes.position.y),
-                static_cast<double>(notes.position.z));
+        logLine("no trough within %.1f m of the player, who stands at (%.2f, %.2f, %.2f), so no "
+                "prompt",
+                radius, static_cast<double>(notes.position.x),
+                static_cast<double>(notes.position.y), static_cast<double>(notes.position.z));
         break;
     case WatchOutcome::FlagNotHeld:
-        logLine("a trough is near, but the grapple flag is %d, not 1: nobody is held",
-                notes.grappleFlag);
+        logLine("a trough is within %.1f m, but the player holds nobody in a grapple, so no prompt "
+                "[dev: grapple flag %d]",
+                radius, notes.grappleFlag);
         break;
     case WatchOutcome::StateNotOffered:
-        logLine("a trough is near and the flag held, but the grapple state %s is not one the "
-                "prompt is offered in",
-                state);
+        logLine("a trough is within %.1f m and the player holds someone, but not in a hold the "
+                "prompt is offered in [dev: grapple state %s]",
+                radius, state);
         break;
     case WatchOutcome::Offerable:
-        logLine("a trough is near, the flag held, the grapple state %s: the prompt is for offer",
-                state);
+        logLine("a trough is within %.1f m and the player holds someone in a hold the prompt is "
+                "offered in [dev: grapple state %s]",
+                radius, state);
         break;
     }
 }
@@ -132,49 +149,70 @@ void tellPlacement() {
     const PassNotes& notes = passNotes;
     switch (notes.placement) {
     case PlacementResult::PlayerGone:
-        logLine("hold completed, nobody moved: the player no longer exists");
+        logLine("hold completed, but nobody was moved: the player no longer exists in the game");
         return;
     case PlacementResult::VictimGone:
-        logLine("hold completed, nobody moved: the grappled pedestrian no longer exists");
+        logLine("hold completed, but nobody was moved: the person held no longer exists in the "
+                "game");
         return;
     case PlacementResult::NoTrough:
-        logLine("hold completed, nobody moved: no trough within 1.5 of the player any more");
+        logLine("hold completed, but nobody was moved: no trough within %.1f m of the player any "
+                "more",
+                radius);
         return;
     case PlacementResult::Placed:
         break;
     }
-    logLine("hold completed: player placed at (%.2f, %.2f, %.2f), victim at (%.2f, %.2f, %.2f), "
-            "heading %.1f, facing %s, %s",
+    logLine("hold completed: the player moved to (%.2f, %.2f, %.2f) and the victim to (%.2f, "
+            "%.2f, %.2f), both turned to %.1f degrees, %s, %s; the drowning move started",
             static_cast<double>(notes.playerPlaced.x), static_cast<double>(notes.playerPlaced.y),
             static_cast<double>(notes.playerPlaced.z), static_cast<double>(notes.victimPlaced.x),
             static_cast<double>(notes.victimPlaced.y), static_cast<double>(notes.victimPlaced.z),
             static_cast<double>(notes.heading),
-            notes.byTroughFacing ? "the way the trough faces (the player stood over it)"
-                                 : "from the player to the trough",
+            notes.byTroughFacing ? "the way the trough faces, as the player stood over it"
+                                 : "from where the player stood towards the trough",
             notes.groundFound ? "on the ground found there"
-                              : "at the trough's height (no ground found)");
+                              : "at the trough's height, as no ground was found there");
+}
+
+void tellPromptMade() {
+    const PassNotes& notes = passNotes;
+    const std::string control = controlName(promptControl, std::string());
+    char dev[64];
+    std::snprintf(dev, sizeof dev,
+                  notes.promptGroup == -1 ? "prompt id %d, no group" : "prompt id %d, group %d",
+                  notes.promptId, notes.promptGroup);
+    const char* where =
+        notes.promptGroup == -1 ? "shown on its own" : "shown among the nearest person's prompts";
+    if (promptControl == unresolvedControl) {
+        logLine("prompt offered: \"%.*s%s\", %s, but with no control to hold: Sloshmere.ini names "
+                "none the mod knows [dev: %s]",
+                labelLength(promptText), promptText.c_str(), labelCut(promptText), where, dev);
+    } else {
+        logLine("prompt offered: hold %s to \"%.*s%s\", %s [dev: %s]", control.c_str(),
+                labelLength(promptText), promptText.c_str(), labelCut(promptText), where, dev);
+    }
 }
 
 void tellPrompt() {
     const PassNotes& notes = passNotes;
     const std::uint32_t events = notes.events;
+    const bool retired = (events & passEvent::promptRetired) != 0;
+    const bool completed = (events & passEvent::holdCompleted) != 0;
     if ((events & passEvent::promptNotMade) != 0) {
-        logLine("prompt not made: the grappled pedestrian (handle %d) does not exist",
+        logLine("no prompt: the person held no longer exists in the game [dev: handle %d]",
                 notes.missingVictim);
     }
     if ((events & passEvent::promptMade) != 0) {
-        const std::string control = controlName(promptControl, std::string());
-        char group[48];
-        std::snprintf(group, sizeof group,
-                      notes.promptGroup == -1 ? "in no prompt group" : "in prompt group %d",
-                      notes.promptGroup);
-        logLine("prompt made: \"%.*s%s\" on %s, id %d, %s", labelLength(promptText),
-                promptText.c_str(), labelCut(promptText), control.c_str(), notes.promptId, group);
+        tellPromptMade();
         toldPrompt = PromptView::Offered;
     }
-    if ((events & passEvent::promptHeldBack) != 0 && toldPrompt == PromptView::Offered) {
-        logLine(
-            "prompt held back: disabled and hidden until the grapple is in an offer state again");
+    // A prompt removed in this same pass is told as removed, not as waiting
+    // to come back.
+    if ((events & passEvent::promptHeldBack) != 0 && !retired &&
+        toldPrompt == PromptView::Offered) {
+        logLine("prompt hidden: the player's hold is not one it is offered in; it shows again "
+                "when it is");
         toldPrompt = PromptView::HeldBack;
     }
     if ((events & passEvent::promptShown) != 0 && toldPrompt == PromptView::HeldBack) {
@@ -182,15 +220,16 @@ void tellPrompt() {
         toldPrompt = PromptView::Offered;
     }
     if ((events & passEvent::promptPutAway) != 0) {
-        logLine("prompt put away: disabled and hidden, left registered; the next offer makes a new "
-                "one");
+        logLine("prompt hidden: the mod offers a new one once the grapple allows it again");
         toldPrompt = PromptView::None;
     }
-    if ((events & passEvent::holdCompleted) != 0) {
+    if (completed) {
         tellPlacement();
     }
-    if ((events & passEvent::promptRetired) != 0) {
-        logLine("prompt retired: deleted, both animation dictionaries released");
+    if (retired) {
+        logLine(completed ? "prompt removed, and its drowning animations unloaded"
+                          : "prompt removed, as the player let go of the grapple, and the "
+                            "drowning animations unloaded");
         toldPrompt = PromptView::None;
     }
 }
@@ -200,23 +239,37 @@ void tellPhases() {
     const std::uint32_t started = now & ~toldPhases;
     toldPhases = now;
     if ((started & passEvent::choke) != 0) {
-        logLine("drowning: choke, the victim splashes and cries out every frame");
+        logLine("drowning: the player holds the victim under: a splash and a cry every frame "
+                "[dev: %s]",
+                chokeAction);
     }
     if ((started & passEvent::chokeIntro) != 0) {
-        logLine("drowning: choke intro, a splash every 500 ms");
+        logLine("drowning: the player pushes the victim under: a splash every %d ms [dev: %s]",
+                shortPauseMs, chokeIntroAction);
     }
     if ((started & passEvent::chokeOutro) != 0) {
-        logLine("drowning: choke outro, the victim coughs every 500 ms");
+        logLine("drowning: the player eases the hold: the victim coughs every %d ms [dev: %s]",
+                shortPauseMs, chokeOutroAction);
     }
     if ((started & passEvent::attack) != 0) {
-        logLine("drowning: attack, the victim coughs every 500 ms");
+        logLine("drowning: the player strikes: the victim coughs every %d ms [dev: %s]",
+                shortPauseMs, attackAction);
     }
     if ((started & passEvent::knockout) != 0) {
-        logLine("drowning: knockout, the four finishing calls after %d ms of game time",
-                passNotes.knockoutWaitedMs);
+        logLine("drowning: the victim is knocked out: a last cry and a big splash, and %d ms of "
+                "game time later (the mod waits %d ms) the knockout made final [dev: %s]",
+                passNotes.knockoutWaitedMs, knockoutDelayMs, knockoutAction);
     }
     if ((started & passEvent::breakoutThrow) != 0) {
-        logLine("drowning: breakout, the victim thrown");
+        logLine("drowning: the grapple's breakout control was used: the player throws the victim "
+                "forward");
+    }
+}
+
+// For the header: that the file gives none of one of the prompt's settings.
+void tellMissingValue(const SettingsSection& section, const char* what, const char* key) {
+    if (!section.has(key)) {
+        logRaw("  %s: none given (no %s in [%s])", what, key, settingsSection);
     }
 }
 
@@ -224,39 +277,53 @@ void tellPhases() {
 
 void writeLogHeader(const SettingsDocument& document) {
     const LocalTime now = localTimeNow();
-    logRaw("Sloshmere %s log, begun %s %s", SLOSHMERE_VERSION, now.date, now.time);
+    logRaw("%s%s%s%s %s", logTitle, SLOSHMERE_VERSION, logBegunWords, now.date, now.time);
     logRaw("Game folder: %s", currentFolder().c_str());
-    logRaw("Settings as read from %s:", settingsFileName.c_str());
+    const SystemFacts facts = readSystemFacts();
+    logRaw("Game: %s", facts.game.c_str());
+    logRaw("Script hook: %s", facts.hook.c_str());
+    logRaw("System: %s", facts.system.c_str());
+    logRaw("Each line gives the local time and the pass: one round of the mod's watch over the "
+           "grapple, once a frame, except that a pass that waits (for animations to load, or "
+           "through a drowning's pauses) lasts several frames. Positions are the game's map "
+           "coordinates in metres; values in [dev: ...] are for the mod's developers.");
 
+    // What the module holds is what its prompt would use now: read with each
+    // prompt it offers, not at the script's start.
+    toldLabel = promptText;
+    toldControl = promptControl;
+    const std::string held = controlName(promptControl, std::string());
+    if (passNotes.settingsReadPass == 0) {
+        logRaw("The mod holds the label \"%.*s%s\" and no control: its own, as it has not read "
+               "%s yet; it reads it each time it offers the prompt.",
+               labelLength(toldLabel), toldLabel.c_str(), labelCut(toldLabel),
+               settingsFileName.c_str());
+    } else {
+        logRaw("The mod holds the label \"%.*s%s\" and %s%s, as its read of %s in pass %llu "
+               "left them; it reads it each time it offers the prompt.",
+               labelLength(toldLabel), toldLabel.c_str(), labelCut(toldLabel),
+               promptControl == unresolvedControl ? "no control" : "the control ",
+               promptControl == unresolvedControl ? "" : held.c_str(), settingsFileName.c_str(),
+               static_cast<unsigned long long>(passNotes.settingsReadPass));
+    }
+
+    logRaw("%s, as it reads now:", settingsFileName.c_str());
     const SettingsSection section = document.get(settingsSection);
     if (section.has(labelKey)) {
-        toldLabel = section.get(labelKey);
-        logRaw("  label \"%.*s%s\", from the file", labelLength(toldLabel), toldLabel.c_str(),
-               labelCut(toldLabel));
-    } else {
-        toldLabel = promptText;
-        logRaw("  label \"%.*s%s\", the module's own: the file has no %s in [%s]",
-               labelLength(toldLabel), toldLabel.c_str(), labelCut(toldLabel), labelKey,
-               settingsSection);
+        const std::string label = section.get(labelKey);
+        logRaw("  label \"%.*s%s\" (%s)", labelLength(label), label.c_str(), labelCut(label),
+               labelKey);
     }
-
+    tellMissingValue(section, "label", labelKey);
     const std::string spelled = section.get(controlKey);
-    const auto known = controlNameTable.find(spelled);
-    if (known != controlNameTable.end()) {
-        toldControl = known->second;
-        logRaw("  control %s, from the file", spelled.c_str());
-    } else {
-        toldControl = promptControl;
-        const std::string kept = controlName(promptControl, spelled);
-        if (section.has(controlKey)) {
-            logRaw("  control %s, the module's own: %s = \"%.*s\" names no control it knows",
-                   kept.c_str(), controlKey, 60, spelled.c_str());
-        } else {
-            logRaw("  control %s, the module's own: the file has no %s in [%s]", kept.c_str(),
-                   controlKey, settingsSection);
-        }
+    if (controlNameTable.contains(spelled)) {
+        logRaw("  control %s (%s)", spelled.c_str(), controlKey);
+    } else if (section.has(controlKey)) {
+        logRaw("  control: %s = \"%.*s\" names no control the mod knows", controlKey, 60,
+               spelled.c_str());
     }
-    logRaw("  log on: %s = %.*s", logKey, 60, section.get(logKey).c_str());
+    tellMissingValue(section, "control", controlKey);
+    logRaw("  log on (%s = %.*s)", logKey, 60, section.get(logKey).c_str());
 }
 
 void forgetTold() noexcept {
@@ -273,14 +340,15 @@ void tellPass() {
 
 void tellSettingsChange() {
     if (promptText != toldLabel) {
-        logLine(R"(settings changed on re-read: label "%.*s%s" -> "%.*s%s")",
-                labelLength(toldLabel), toldLabel.c_str(), labelCut(toldLabel),
-                labelLength(promptText), promptText.c_str(), labelCut(promptText));
+        logLine(R"(%s read as the prompt is offered: label "%.*s%s" -> "%.*s%s")",
+                settingsFileName.c_str(), labelLength(toldLabel), toldLabel.c_str(),
+                labelCut(toldLabel), labelLength(promptText), promptText.c_str(),
+                labelCut(promptText));
         toldLabel = promptText;
     }
     if (promptControl != toldControl) {
         const std::string spelled = settingsDocument.get(settingsSection).get(controlKey);
-        logLine("settings changed on re-read: control %s -> %s",
+        logLine("%s read as the prompt is offered: control %s -> %s", settingsFileName.c_str(),
                 controlName(toldControl, std::string()).c_str(),
                 controlName(promptControl, spelled).c_str());
         toldControl = promptControl;

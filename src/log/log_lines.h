@@ -5,11 +5,18 @@
 
 #include "settings/reader.h"
 
+#include <cstddef>
+
 namespace sloshmere {
 
-// The header: the module's version, the local date and time, the game folder
-// and the prompt's settings as `document` gives them, with where each came
-// from. What it names becomes what the log has told.
+// A label is quoted up to this many bytes; a longer one is cut with "...".
+inline constexpr std::size_t logLabelBytes = 200;
+
+// The header: the module's version, the local date and time, the game folder,
+// the game's and the hook's versions and the system, what a pass is, the
+// prompt's settings the module holds and since when, and what `document`, the
+// settings file as read now, gives. What the module holds becomes what the
+// log has told.
 void writeLogHeader(const SettingsDocument& document);
 
 // Forgets what the log has told of the watcher, the prompt and the drowning,

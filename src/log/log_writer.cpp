@@ -48,9 +48,9 @@ void logLine(const char* format, ...) noexcept {
     const bool wasFull = budget.full;
     if (!budgetTake(budget, passNotes.pass, logFileBytes(), room)) {
         if (budget.full && !wasFull) {
-            logRaw("%s pass %llu: the log has reached its limit of 1 MiB; what follows is left "
-                   "out",
-                   now.time, pass);
+            logRaw("%s pass %llu: the log has reached its limit of %llu MiB; what follows is "
+                   "left out",
+                   now.time, pass, static_cast<unsigned long long>(logFileLimit >> 20U));
         }
         return;
     }

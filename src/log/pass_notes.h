@@ -75,6 +75,8 @@ struct PassNotes {
     bool groundFound = false;
     // How long the knockout's pause lasted in game time.
     std::int32_t knockoutWaitedMs = 0;
+    // The pass that last read the settings file for the prompt; 0 before any.
+    std::uint64_t settingsReadPass = 0;
 };
 
 // This pass's notes; the log clears the events once it has told them.

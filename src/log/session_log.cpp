@@ -54,7 +54,9 @@ void startLog() noexcept {
         const bool on = readable ? fileAsksForLog(document) : logWriting;
         if (!on) {
             if (logWriting) {
-                end("the script started again with Log off in the settings file");
+                end(("the game started the script again with the log turned off in " +
+                     settingsFileName)
+                        .c_str());
             }
             return;
         }
@@ -62,8 +64,8 @@ void startLog() noexcept {
             return;
         }
         if (scriptStarts > 1) {
-            logLine("the game restarted the script (start %d); the module stayed loaded and "
-                    "keeps its values",
+            logLine("the game restarted the script (start %d), as it does when a save is loaded; "
+                    "the mod stayed loaded and keeps its settings",
                     scriptStarts);
         }
     } catch (...) {
@@ -91,17 +93,18 @@ void logPass() noexcept {
 }
 
 void logSettingsReread() noexcept {
+    passNotes.settingsReadPass = passNotes.pass;
     try {
         if (!logWriting) {
             if (logRequested && begin(settingsDocument)) {
-                logLine("the log begins at a prompt: %s was turned on in the settings file",
-                        logKey);
+                logLine("the log begins as the prompt is offered: %s was turned on in %s", logKey,
+                        settingsFileName.c_str());
             }
             return;
         }
         tellSettingsChange();
         if (!logRequested) {
-            end("settings changed on re-read: Log is off now");
+            end((settingsFileName + ", read as the prompt is offered, turns the log off").c_str());
         }
     } catch (...) {
         // As in logPass: a line lost, never the prompt.
@@ -112,7 +115,7 @@ void stopLog() noexcept {
     if (logWriting) {
         logLeftOut();
         const LocalTime now = localTimeNow();
-        logRaw("%s pass %llu: the module was unloaded", now.time,
+        logRaw("%s pass %llu: the mod was unloaded; the log ends here", now.time,
                static_cast<unsigned long long>(passNotes.pass));
     }
     resetLogFile();

@@ -1,5 +1,6 @@
 // Sloshmere.log, when the settings file turns it on: a header with the
-// module's version, the time, the game folder and the settings as read, then
+// module's version, the time, the game folder, the game's and the hook's
+// versions and the system, and the settings held and as read now, then
 // a line each time the watcher's outcome changes and for each thing the
 // module does to the prompt and the drowning. It writes only what the module
 // already knows and asks the game nothing, so the game sees the same calls

@@ -4,6 +4,7 @@
 #include "drown/prompt.h"
 #include "host/entry.h"
 #include "log/line_budget.h"
+#include "log/log_lines.h"
 #include "log/session_log.h"
 
 #include "golden_file.h"
@@ -127,6 +128,10 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     sloshmere::promptActive = true;
     host.restartScripts();
     host.runFrames(2);
+    // Log turned off in the file: the next start of the script ends the log.
+    cwd.write("Sloshmere.ini", logOff);
+    host.restartScripts();
+    host.runFrames(2);
     host.endScripts();
     DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
     const std::string second = readFile(cwd.path() / "Sloshmere.log");
@@ -137,6 +142,20 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     EXPECT_EQ(count(first, "restarted"), 0U) << first;
     EXPECT_EQ(count(second, "the game restarted the script (start 2)"), 1U) << second;
     EXPECT_EQ(count(second, "the prompt from before the restart is forgotten"), 1U) << second;
+    EXPECT_TRUE(second.ends_with("the log stops here\n")) << second;
+}
+
+// A label is quoted whole up to the width shown, and cut with "..." past it:
+// in the header, in the re-read that takes it up, and in the prompt offered.
+TEST(SessionLog, ALabelIsCutOnlyPastTheWidthShown) {
+    for (const std::size_t size : {logLabelBytes, logLabelBytes + 1}) {
+        const std::string label(size, 'L');
+        const LoggedRun run(
+            "typical-drowning",
+            "[Sloshmere]\nDrownText = " + label + "\nDrownInput = INPUT_CONTEXT_X\nLog = 1\n", 40);
+        const std::string cut = size > logLabelBytes ? "...\"" : "\"";
+        EXPECT_EQ(count(run.log, '"' + label.substr(0, logLabelBytes) + cut), 3U) << run.log;
+    }
 }
 
 // The log asks the game nothing: every scenario sends the same calls, with
@@ -215,7 +234,7 @@ TEST(SessionLog, AFlickeringGrappleStaysWithinTheBudget) {
     std::vector<std::uint64_t> passes;
     for (std::string line; std::getline(lines, line);) {
         const auto at = line.find(" pass ");
-        if (at != std::string::npos && line.find("lines left out") == std::string::npos &&
+        if (at == 8 && line.find("lines left out") == std::string::npos &&
             line.find("unloaded") == std::string::npos) {
             passes.push_back(std::stoull(line.substr(at + 6)));
         }

@@ -76,7 +76,9 @@ const std::vector<FolderCase> folderCases = {
      Settings::File,
      "",
      {},
-     {"RDR2.exe the game version 1.0.1491.17",
+     {"Sloshmere setup check, version " SLOSHMERE_VERSION ".0 Folder:",
+      "This report is saved as SloshmereCheck.txt in this folder: attach it to a bug report. "
+      "GAME FOLDER RDR2.exe the game version 1.0.1491.17",
       "ScriptHookRDR2.dll the script hook version 1.0.1491.17", "dinput8.dll the ASI loader here",
       "Sloshmere.asi the mod version " SLOSHMERE_VERSION ".0", "(DrownInput, line 33)",
       "log: off (Log, line 40)"},
@@ -107,15 +109,18 @@ const std::vector<FolderCase> folderCases = {
      "The prompt will read \"Drown\" on INPUT_JUMP.",
      0,
      {"Game folder: C:", "Log = 1\" on"}},
-    {"a Log that looks meant as on",
+    {"a Log that looks meant as on, a log shorter than ten lines, Sloshmere.ini. with a dot",
      Settings::File,
      "[Sloshmere]\nDrownInput = INPUT_JUMP\nLog = On!\n",
-     {},
-     {"log: off (Log, line 3)",
+     {{"Sloshmere.log", "text:Sloshmere 0.1.0 log, begun 2024-05-01 21:14:03\r\nlast\r\n"},
+      {"Sloshmere.ini.", "text:"}},
+     {"its last lines: Sloshmere 0.1.0 log, begun 2024-05-01 21:14:03 last",
+      "log: off (Log, line 3)",
       "NOTES - \"Log = On!\" on line 3 keeps the log off: the mod turns it on only for 1, true, "
       "yes or on. Fix: Write line 3 as Log = 1."},
      "The prompt will read \"Drown\" on INPUT_JUMP.",
-     0},
+     0,
+     {"is here too"}},
     {"an empty script hook",
      Settings::File,
      "",
@@ -134,13 +139,6 @@ const std::vector<FolderCase> folderCases = {
      "Fix this first: Copy dinput8.dll again from the script hook's download into the game "
      "folder.",
      1},
-    {"a label that is not UTF-8",
-     Settings::File,
-     "[Sloshmere]\nDrownText = Ertr\xE4nken\nDrownInput = INPUT_JUMP\n",
-     {},
-     {"NOTES - The label's bytes are not UTF-8", "Encoding \"UTF-8\""},
-     "The prompt will read \"Ertr\xE4nken\" on INPUT_JUMP.",
-     0},
     {"a section whose name differs in its first letter",
      Settings::File,
      "[Xloshmere]\nDrownInput = INPUT_JUMP\n",
@@ -151,11 +149,14 @@ const std::vector<FolderCase> folderCases = {
      1},
     {"a label of one's own, CR LF, a control that shares its hash",
      Settings::File,
-     "[Sloshmere]\r\nDrownText = Ertr\xC3\xA4nken\r\nDrownInput = INPUT_FRONTEND_RDOWN\r\n",
+     "[Sloshmere]\r\nDrownText = Ertr\xC3\xA4nken \xE2\x82\xAC\xF0\x9F\x92\xA7\r\nDrownInput = "
+     "INPUT_FRONTEND_RDOWN\r\n",
      {},
      {"(DrownText, line 2)"},
-     "The prompt will read \"Ertr\xC3\xA4nken\" on INPUT_FRONTEND_RDOWN.",
-     0},
+     "The prompt will read \"Ertr\xC3\xA4nken \xE2\x82\xAC\xF0\x9F\x92\xA7\" on "
+     "INPUT_FRONTEND_RDOWN.",
+     0,
+     {"not UTF-8"}},
     {"no settings file",
      Settings::None,
      "",
@@ -257,7 +258,7 @@ const std::vector<FolderCase> folderCases = {
      "[Sloshmere]\nDrownText = \"Drown\"\nDrownInput = INPUT_JUMP\n",
      {},
      {"NOTES - The label on line 2 is in quotes"},
-     "The prompt will read \"\"Drown\"\" on INPUT_JUMP.",
+     "The prompt will read '\"Drown\"' on INPUT_JUMP.",
      0},
     {"a note after the label",
      Settings::File,
@@ -293,6 +294,24 @@ const std::vector<FolderCase> folderCases = {
      0},
 };
 
+// Labels that are not UTF-8, each wrong in one way only: a lead byte no
+// character starts with, an overlong form, a surrogate, and continuation
+// bytes missing, out of range or cut short by the line's end.
+std::vector<FolderCase> withLabelsNotUtf8(std::vector<FolderCase> cases) {
+    for (const std::string label :
+         {"Ertr\xE4nken", "\x80", "\xC1\xBF", "\xF5\x80\x80\x80", "\xE0\x80\xAF", "\xED\xA0\x80",
+          "\xE2\x82x", "\xC3\xC3", "\xF0\x9F\x92"}) {
+        cases.push_back({"a label that is not UTF-8",
+                         Settings::File,
+                         "[Sloshmere]\nDrownText = " + label + "\nDrownInput = INPUT_JUMP\n",
+                         {},
+                         {"NOTES - The label's bytes are not UTF-8", "Encoding \"UTF-8\""},
+                         "The prompt will read \"" + label + "\" on INPUT_JUMP.",
+                         0});
+    }
+    return cases;
+}
+
 const fs::path& binaries() {
     static const fs::path folder = sim::Game::executableFolder();
     return folder;
@@ -324,8 +343,13 @@ void arrangeSettings(const fs::path& folder, const FolderCase& c) {
     }
 }
 
+// The path as Windows takes it verbatim, so that a name keeps a trailing dot.
+fs::path verbatim(const fs::path& path) {
+    return L"\\\\?\\" + fs::absolute(path).wstring();
+}
+
 void arrangeFolder(const fs::path& folder, const FolderCase& c) {
-    fs::remove_all(folder);
+    fs::remove_all(verbatim(folder));
     fs::create_directories(folder);
     std::map<std::string, std::string> files = completeFolder;
     for (const auto& [name, source] : c.files) {
@@ -335,7 +359,7 @@ void arrangeFolder(const fs::path& folder, const FolderCase& c) {
         if (source == "(empty)") {
             std::ofstream(folder / name, std::ios::binary);
         } else if (source.starts_with("text:")) {
-            std::ofstream(folder / name, std::ios::binary) << source.substr(5);
+            std::ofstream(verbatim(folder / name), std::ios::binary) << source.substr(5);
         } else if (!source.empty()) {
             fs::copy_file(binaries() / source, folder / name);
         }
@@ -418,14 +442,12 @@ std::size_t columns(const std::string& line) {
     }));
 }
 
-std::string lastLine(const std::string& text) {
+// The report's last paragraph, its verdict, on one line.
+std::string verdict(const std::string& text) {
     const std::size_t end = text.find_last_not_of('\n');
-    if (end == std::string::npos) {
-        return {};
-    }
-    const std::size_t start = text.rfind('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1,
-                       end - (start == std::string::npos ? 0 : start + 1) + 1);
+    const std::size_t start = text.rfind("\n\n", end);
+    return flattened(text.substr(start == std::string::npos ? 0 : start + 2,
+                                 end == std::string::npos ? 0 : end + 1 - start - 2));
 }
 
 // What the report gives for one of its "  label:" or "  control:" lines.
@@ -453,14 +475,14 @@ sim::Prompt promptTheModuleOffers(const FolderCase& c) {
 
 TEST(SetupCheck, ReportsEachFolderAndAnnouncesThePromptTheModuleOffers) {
     const fs::path folder = binaries() / "setup-check" / "game";
-    for (const FolderCase& c : folderCases) {
+    for (const FolderCase& c : withLabelsNotUtf8(folderCases)) {
         SCOPED_TRACE(c.name);
         arrangeFolder(folder, c);
         const CheckRun run = runCheck(folder);
         ASSERT_TRUE(run.ended) << "the check waited for input that is not a console:\n"
                                << run.output;
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-        EXPECT_EQ(lastLine(run.output), c.lastLine) << run.output;
+        EXPECT_EQ(verdict(run.output), flattened(c.lastLine)) << run.output;
         const std::string flat = flattened(run.output);
         for (const std::string& phrase : c.says) {
             EXPECT_NE(flat.find(flattened(phrase)), std::string::npos)
@@ -472,16 +494,19 @@ TEST(SetupCheck, ReportsEachFolderAndAnnouncesThePromptTheModuleOffers) {
                 << "must not say: " << phrase << "\nin:\n"
                 << run.output;
         }
-        // Findings are wrapped to fit a console 80 columns wide.
+        // Wrapped to fit a console 80 columns wide; the folder is one word.
         std::istringstream report(run.output);
         for (std::string line; std::getline(report, line);) {
-            if (line.starts_with("  - ") || line.starts_with("    ")) {
-                EXPECT_LE(columns(line), 79U) << "too wide: " << line;
-            }
+            EXPECT_TRUE(columns(line) <= 79U || line.starts_with("Folder: ")) << line;
         }
+        std::ifstream saved(folder / "SloshmereCheck.txt", std::ios::binary);
+        const std::string copy = std::regex_replace(
+            std::string{std::istreambuf_iterator<char>(saved), {}}, std::regex("\r\n"), "\n");
+        EXPECT_TRUE(!copy.empty() && run.output.starts_with(copy)) << "saved:\n" << copy;
 
         const sim::Prompt prompt = promptTheModuleOffers(c);
-        EXPECT_EQ(reported(run.output, "\n  label: +\"(.*)\"  \\("), prompt.label) << run.output;
+        EXPECT_EQ(reported(run.output, "\n  label: +[\"'](.*)[\"']  \\("), prompt.label)
+            << run.output;
         const std::string control = reported(run.output, "\n  control: (\\S+)  \\(");
         const auto known = sloshmere::controlNameTable.find(control);
         const std::uint32_t announced = control == "none" ? sloshmere::unresolvedControl
