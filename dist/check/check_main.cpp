@@ -10,6 +10,8 @@
 #include "report.h"
 #include "settings_diagnosis.h"
 
+#include "process_exit.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -97,5 +99,5 @@ int main() {
     if (codePage != 0) {
         SetConsoleOutputCP(codePage);
     }
-    return status;
+    sloshmere::platform::endProcess(status);
 }
