@@ -11,6 +11,8 @@
 #include "report.h"
 #include "settings_diagnosis.h"
 
+#include "process_exit.h"
+
 #include <windows.h>
 
 #include <cerrno>
@@ -118,5 +120,5 @@ int main() {
     if (codePage != 0) {
         SetConsoleOutputCP(codePage);
     }
-    return status;
+    sloshmere::platform::endProcess(status);
 }

@@ -14,6 +14,7 @@
 #include "output_file.h"
 #include "output_watch.h"
 #include "picture.h"
+#include "process_exit.h"
 #include "scenario.h"
 #include "settings_snapshot.h"
 #include "soak.h"
@@ -233,9 +234,7 @@ int run(const sim::Options& options) {
     return status;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int start(int argc, char** argv) {
     const std::string program = sim::programName(argc > 0 ? argv[0] : nullptr);
     try {
         sim::Options options;
@@ -268,4 +267,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", program.c_str(), error.what());
         return EXIT_FAILURE;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // By the time start returns, the module is unloaded and every file the
+    // run wrote is closed.
+    sloshmere::platform::endProcess(start(argc, argv));
 }

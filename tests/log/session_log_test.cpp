@@ -10,6 +10,7 @@
 #include "golden_file.h"
 #include "module_state.h"
 #include "scenario.h"
+#include "scenario_run.h"
 #include "temp_cwd.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +30,11 @@
 namespace {
 
 using namespace sloshmere;
+using test::ScenarioRun;
 
 const std::string logOn = "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\nLog = 1\n";
 const std::string logOff =
     "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\nLog = 0\n";
-
-HMODULE moduleHandle() {
-    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
-}
 
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -44,45 +42,6 @@ std::string readFile(const std::filesystem::path& path) {
     text << in.rdbuf();
     return text.str();
 }
-
-// Loads the module into a fresh game folder holding `settings`, plays the
-// scenario `name` for `frames` (its own count when 0) and unloads it.
-class LoggedRun {
-public:
-    LoggedRun(const std::string& name, const std::string& settings, int frames = 0,
-              const std::function<void(sim::Host&, const test::TempCwd&)>& adjust = nullptr) {
-        test::resetModuleState();
-        cwd.write("Sloshmere.ini", settings);
-        const sim::Scenario* scenario = sim::findScenario(name);
-        if (scenario == nullptr) {
-            ADD_FAILURE() << "no scenario named " << name;
-            return;
-        }
-        scenario->stage(host);
-        if (adjust) {
-            adjust(host, cwd);
-        }
-        DllMain(moduleHandle(), DLL_PROCESS_ATTACH, nullptr);
-        host.runFrames(frames != 0 ? frames : scenario->frames);
-        // As the hook unloads: the script's run ends first, then the detach.
-        host.endScripts();
-        DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
-        log = readFile(cwd.path() / "Sloshmere.log");
-    }
-
-    // Every call the module made, with the game's answers.
-    [[nodiscard]] std::vector<std::string> calls() const {
-        std::vector<std::string> out;
-        for (const sim::TraceEntry& entry : host.trace) {
-            out.push_back(sim::describe(entry));
-        }
-        return out;
-    }
-
-    test::TempCwd cwd;
-    sim::Host host;
-    std::string log;
-};
 
 void expectGoldenLines(const std::string& text) {
     test::expectGolden("typical_drowning.log", test::linesOf(std::istringstream(text)));
@@ -99,7 +58,7 @@ std::size_t count(const std::string& text, const std::string& what) {
 // The typical drowning's log, whole, with what differs from run to run (the
 // clock, the folder, the version) masked.
 TEST(SessionLog, TheTypicalDrowningsLogMatchesTheCommittedOne) {
-    const LoggedRun run("typical-drowning", logOn);
+    const ScenarioRun run("typical-drowning", logOn);
     std::string log = std::regex_replace(run.log, std::regex(R"(\d\d:\d\d:\d\d)"), "hh:mm:ss");
     log = std::regex_replace(log, std::regex(R"(\d{4}-\d\d-\d\d)"), "YYYY-MM-DD");
     log = std::regex_replace(log, std::regex("Game folder: .*"), "Game folder: (the game folder)");
@@ -115,13 +74,13 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     cwd.write("Sloshmere.ini", logOn);
     sim::Host host;
     host.world.addPed(host.world.playerHandle);
-    DllMain(moduleHandle(), DLL_PROCESS_ATTACH, nullptr);
+    DllMain(test::scenarioModule(), DLL_PROCESS_ATTACH, nullptr);
     host.runFrames(2);
     host.endScripts();
-    DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
+    DllMain(test::scenarioModule(), DLL_PROCESS_DETACH, nullptr);
     const std::string first = readFile(cwd.path() / "Sloshmere.log");
 
-    DllMain(moduleHandle(), DLL_PROCESS_ATTACH, nullptr);
+    DllMain(test::scenarioModule(), DLL_PROCESS_ATTACH, nullptr);
     host.runFrames(2);
     // The game ends and starts the script again, a prompt live; the module
     // stays loaded.
@@ -133,7 +92,7 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     host.restartScripts();
     host.runFrames(2);
     host.endScripts();
-    DllMain(moduleHandle(), DLL_PROCESS_DETACH, nullptr);
+    DllMain(test::scenarioModule(), DLL_PROCESS_DETACH, nullptr);
     const std::string second = readFile(cwd.path() / "Sloshmere.log");
 
     EXPECT_EQ(readFile(cwd.path() / "Sloshmere.previous.log"), first);
@@ -163,8 +122,8 @@ TEST(SessionLog, ALabelIsCutOnlyPastTheWidthShown) {
 TEST(SessionLog, EveryScenarioSendsTheSameCallsWithTheLogOnAndOff) {
     for (const sim::Scenario& scenario : sim::scenarios()) {
         SCOPED_TRACE(std::string(scenario.name));
-        const LoggedRun on(std::string(scenario.name), logOn);
-        const LoggedRun off(std::string(scenario.name), logOff);
+        const ScenarioRun on(scenario.name, logOn);
+        const ScenarioRun off(scenario.name, logOff);
         EXPECT_FALSE(on.host.scriptEscaped());
         // settings-edited writes settings of its own, without Log.
         EXPECT_EQ(on.log.empty(), scenario.name == "settings-edited");
@@ -223,13 +182,14 @@ TEST(SessionLog, TheBudgetCountsPassesAndBytes) {
 // trough: two changes a pass, far more than the log may tell.
 TEST(SessionLog, AFlickeringGrappleStaysWithinTheBudget) {
     constexpr int frames = 1000;
-    const LoggedRun run("typical-drowning", logOn, frames, [](sim::Host& host, const auto&) {
+    const auto flicker = [](sim::Host& host, const test::TempCwd&) {
         for (int frame = 0; frame < frames; ++frame) {
             sim::stage::onFrame(host, static_cast<std::uint64_t>(frame), [frame](sim::World& w) {
                 w.findPed(sim::stage::player)->grappleFlag = frame % 2;
             });
         }
-    });
+    };
+    const ScenarioRun run("typical-drowning", logOn, flicker, frames);
     std::istringstream lines(run.log);
     std::vector<std::uint64_t> passes;
     for (std::string line; std::getline(lines, line);) {
@@ -250,10 +210,10 @@ TEST(SessionLog, AFlickeringGrappleStaysWithinTheBudget) {
 // A folder that cannot be written: no log, the same calls as with the log off,
 // and no second try once the folder could be written again.
 TEST(SessionLog, AFolderThatCannotBeWrittenIsGivenUpForTheLoad) {
-    const LoggedRun off("typical-drowning", logOff);
+    const ScenarioRun off("typical-drowning", logOff);
     bool readOnly = false;
-    const LoggedRun on(
-        "typical-drowning", logOn, 0, [&readOnly](sim::Host& host, const test::TempCwd& cwd) {
+    const ScenarioRun on(
+        "typical-drowning", logOn, [&readOnly](sim::Host& host, const test::TempCwd& cwd) {
             const std::string folder = cwd.path().string();
             ::chmod(folder.c_str(), 0555);
             // Root writes past the mode bits; the immutable flag stops it too.
@@ -273,7 +233,7 @@ TEST(SessionLog, AFolderThatCannotBeWrittenIsGivenUpForTheLoad) {
         GTEST_SKIP() << "this machine cannot make a folder read-only for this user";
     }
     EXPECT_FALSE(on.host.scriptEscaped());
-    EXPECT_FALSE(std::filesystem::exists(on.cwd.path() / "Sloshmere.log"));
+    EXPECT_FALSE(std::filesystem::exists(on.folder().path() / "Sloshmere.log"));
     EXPECT_EQ(on.calls(), off.calls());
 }
 

@@ -3,15 +3,12 @@
 // picture of what it asked the game for are checked: the typical drowning's
 // against committed ones, every scenario against the milestones that make
 // its point.
-#include "host/entry.h"
-
 #include "canonical.h"
 #include "golden_file.h"
-#include "module_state.h"
 #include "picture.h"
 #include "scenario.h"
+#include "scenario_run.h"
 #include "story.h"
-#include "temp_cwd.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +33,7 @@ namespace {
 
 using test::expectGolden;
 using test::linesOf;
+using test::ScenarioRun;
 
 // The attributes of every element of the picture that carries `cls`.
 std::vector<std::map<std::string, std::string>> elementsOfClass(const std::string& svg,
@@ -58,51 +56,6 @@ std::vector<std::map<std::string, std::string>> elementsOfClass(const std::strin
 std::uint32_t bitsOf(const std::string& text) {
     return std::bit_cast<std::uint32_t>(std::strtof(text.c_str(), nullptr));
 }
-
-// The settings every story is told with. They differ from the shipped sample
-// (dist/Sloshmere.ini, INPUT_CONTEXT_Y) on purpose: the committed story and
-// picture of the typical drowning were recorded with INPUT_CONTEXT_X, and a
-// control other than the sample's shows that the label and control in a story
-// come from the game folder's own file. A milestone copied from the output of
-// sloshmere-game, which plays with the sample, names INPUT_CONTEXT_Y: write
-// INPUT_CONTEXT_X in its place.
-constexpr std::string_view storySettings =
-    "[Sloshmere]\nDrownText = Drown\nDrownInput = INPUT_CONTEXT_X\n";
-
-// Runs a registered scenario in a fresh game folder, holding storySettings
-// unless the scenario writes its own file, and returns its story.
-class ScenarioRun {
-public:
-    // `adjust`, when given, changes the game's side after the stage.
-    explicit ScenarioRun(std::string_view name,
-                         const std::function<void(sim::Host&)>& adjust = nullptr) {
-        test::resetModuleState();
-        cwd_.write("Sloshmere.ini", storySettings);
-        const sim::Scenario* scenario = sim::findScenario(name);
-        if (scenario == nullptr) {
-            ADD_FAILURE() << "no scenario named " << name;
-            return;
-        }
-        cast = scenario->stage(host);
-        if (adjust) {
-            adjust(host);
-        }
-        const auto module = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
-        DllMain(module, DLL_PROCESS_ATTACH, nullptr);
-        host.runFrames(scenario->frames);
-        // As the hook unloads: the script's run ends first, then the detach.
-        host.endScripts();
-        DllMain(module, DLL_PROCESS_DETACH, nullptr);
-        story = sim::formatStory(sim::tellStory(host, cast));
-    }
-
-    sim::Host host;
-    sim::Cast cast;
-    std::vector<std::string> story;
-
-private:
-    test::TempCwd cwd_;
-};
 
 // The first milestone that does not come, in order, among the story's lines;
 // empty when all do.
@@ -210,12 +163,13 @@ TEST(TypicalDrowning, ThePictureDrawsThePlacementAsTraced) {
 // A hold that never completes: the prompt is offered and the dictionaries
 // load, but nothing is placed, so the picture is the timeline alone.
 TEST(PictureOfARun, WithoutAPlacementHasNoTopView) {
-    const ScenarioRun run("typical-drowning", [](sim::Host& h) {
+    const auto neverCompleted = [](sim::Host& h, const test::TempCwd&) {
         h.handle(0xE0F65F0640EF0617, [](sim::NativeCall& call) { // PROMPT_HAS_HOLD_MODE_COMPLETED
             call.i32(0);
             call.returnBool(false);
         });
-    });
+    };
+    const ScenarioRun run("typical-drowning", test::storySettings, neverCompleted);
     const sim::Host& host = run.host;
     ASSERT_TRUE(host.calls(0x06843DA7060A026B).empty());  // no SET_ENTITY_COORDS
     ASSERT_FALSE(host.calls(0xF7AA2696A22AD8B9).empty()); // PROMPT_REGISTER_END
@@ -291,7 +245,8 @@ TEST_P(ScenarioStory, ReadsAnyNonZeroAnswerAsTrue) {
     const std::vector<std::string> withOne = sentCalls(ScenarioRun(row.name).host);
     for (const std::uint32_t truth : {2U, 0x8000'0000U, 0xFFFF'FFFFU}) {
         SCOPED_TRACE(::testing::Message() << "true answered as 0x" << std::hex << truth);
-        const ScenarioRun run(row.name, [truth](sim::Host& host) { host.truth = truth; });
+        const ScenarioRun run(row.name, test::storySettings,
+                              [truth](sim::Host& host, const auto&) { host.truth = truth; });
         const std::vector<std::string> sent = sentCalls(run.host);
         EXPECT_FALSE(run.host.scriptEscaped());
         ASSERT_EQ(sent.size(), withOne.size());

@@ -1,7 +1,10 @@
 # Loads the rule breaker in place of Sloshmere.asi into the simulated game under
-# Wine, once per rule it can break and once keeping them all. Each broken rule
-# must end the run with exit code 3 and the one line that names it; the run
-# that keeps them must end cleanly, so the check can pass as well as fail.
+# Wine, once for each place a rule can be broken (on the script fiber, in the
+# attach, in the detach) and once keeping them all. Each broken rule must end
+# the run with exit code 3 and the one line that names it; the run that keeps
+# them must end cleanly, so the check can pass as well as fail. Every rule
+# lives in sim::Host, shared with the Linux build, whose suite breaks each
+# one in turn; here the game's closing is shown from each place on the .asi.
 #
 #   cmake -DWINE=... -DSIM=sloshmere-sim.exe -DBREAKER=rule_breaker.dll
 #         -DBIN=folder-of-the-hook-and-settings -DWORK=folder -P rule_breaker.cmake
@@ -23,12 +26,8 @@ get_filename_component(sim_name "${SIM}" NAME)
 set(hex "0x[0-9A-F]+")
 set(cases
     "no-native|no native 0x1234567812345678 \\(frame 0\\)"
-    "33-arguments|33 arguments pushed for native 0x096275889B8E0EE0, room for 32 \\(frame 0\\)"
     "register-twice|script main ${hex} registered twice \\(module ${hex}\\) \\(frame 0\\)"
     "unregister-unknown|scriptUnregister for module ${hex}, which never registered a script \\(frame [0-9]+\\)"
-    "keyboard-twice|keyboard handler ${hex} registered twice \\(frame 0\\)"
-    "keyboard-unregister-unknown|keyboardHandlerUnregister for handler ${hex}, which was never registered \\(frame [0-9]+\\)"
-    "wait-off-fiber|scriptWait\\(0\\) called off the script fiber \\(frame 0\\)"
     "|")
 set(failures "")
 foreach(case IN LISTS cases)
