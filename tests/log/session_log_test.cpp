@@ -109,9 +109,10 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
 TEST(SessionLog, ALabelIsCutOnlyPastTheWidthShown) {
     for (const std::size_t size : {logLabelBytes, logLabelBytes + 1}) {
         const std::string label(size, 'L');
-        const LoggedRun run(
-            "typical-drowning",
-            "[Sloshmere]\nDrownText = " + label + "\nDrownInput = INPUT_CONTEXT_X\nLog = 1\n", 40);
+        const ScenarioRun run("typical-drowning",
+                              "[Sloshmere]\nDrownText = " + label +
+                                  "\nDrownInput = INPUT_CONTEXT_X\nLog = 1\n",
+                              nullptr, 40);
         const std::string cut = size > logLabelBytes ? "...\"" : "\"";
         EXPECT_EQ(count(run.log, '"' + label.substr(0, logLabelBytes) + cut), 3U) << run.log;
     }
