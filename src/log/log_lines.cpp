@@ -2,10 +2,10 @@
 
 #include "drown/actions.h"
 #include "drown/effects.h"
+#include "drown/pass_notes.h"
 #include "drown/trough.h"
 #include "log/log_file.h"
 #include "log/log_writer.h"
-#include "log/pass_notes.h"
 #include "log/system_facts.h"
 #include "settings/settings.h"
 

@@ -1,8 +1,8 @@
 #include "log/log_writer.h"
 
+#include "drown/pass_notes.h"
 #include "log/line_budget.h"
 #include "log/log_file.h"
-#include "log/pass_notes.h"
 
 #include <cstdarg>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "log/session_log.h"
 
+#include "drown/pass_notes.h"
 #include "log/log_file.h"
 #include "log/log_lines.h"
 #include "log/log_writer.h"
-#include "log/pass_notes.h"
 #include "settings/settings.h"
 
 namespace sloshmere {
@@ -27,8 +27,6 @@ bool begin(const SettingsDocument& document) {
         resetLineBudget();
     }
     forgetTold();
-    // Whatever was noted while the log was off is not this log's to tell.
-    passNotes.events = 0;
     writeLogHeader(document);
     return true;
 }
@@ -37,6 +35,22 @@ void end(const char* why) {
     logLine("%s; the log stops here", why);
     closeLogFile();
     logWriting = false;
+}
+
+// The settings as the pass's re-read left them: the log begun or ended as
+// "Log" now says, and while it is on, what changed of the label and control.
+void tellSettingsRead() {
+    if (!logWriting) {
+        if (logRequested && begin(settingsDocument)) {
+            logLine("the log begins as the prompt is offered: %s was turned on in %s", logKey,
+                    settingsFileName.c_str());
+        }
+        return;
+    }
+    tellSettingsChange();
+    if (!logRequested) {
+        end((settingsFileName + ", read as the prompt is offered, turns the log off").c_str());
+    }
 }
 
 bool fileAsksForLog(const SettingsDocument& document) {
@@ -84,30 +98,20 @@ void logPromptForgotten() noexcept {
 }
 
 void logPass() noexcept {
+    if ((passNotes.events & passEvent::settingsRead) != 0) {
+        try {
+            tellSettingsRead();
+        } catch (...) {
+            // A line lost, never the pass.
+        }
+    }
+    if (!logWriting) {
+        return;
+    }
     try {
         tellPass();
     } catch (...) {
         // A control name that could not be copied costs a line, not the pass.
-    }
-    passNotes.events = 0;
-}
-
-void logSettingsReread() noexcept {
-    passNotes.settingsReadPass = passNotes.pass;
-    try {
-        if (!logWriting) {
-            if (logRequested && begin(settingsDocument)) {
-                logLine("the log begins as the prompt is offered: %s was turned on in %s", logKey,
-                        settingsFileName.c_str());
-            }
-            return;
-        }
-        tellSettingsChange();
-        if (!logRequested) {
-            end((settingsFileName + ", read as the prompt is offered, turns the log off").c_str());
-        }
-    } catch (...) {
-        // As in logPass: a line lost, never the prompt.
     }
 }
 
