@@ -3,28 +3,18 @@
 #include "drown/pass_notes.h"
 #include "log/log_file.h"
 #include "log/log_lines.h"
-#include "log/log_writer.h"
 #include "settings/settings.h"
 
 namespace sloshmere {
 
 namespace {
 
-// Whether a file was begun in this load; later opens add to its end.
-bool begunThisLoad = false;
 int scriptStarts = 0;
 
-// Opens the file (afresh on the first begin of a load) and writes the header.
+// Opens the file and writes the header.
 bool begin(const SettingsDocument& document) {
-    const bool fresh = !begunThisLoad;
-    if (!openLogFile(fresh)) {
-        logWriting = false;
+    if (!openLogFile()) {
         return false;
-    }
-    begunThisLoad = true;
-    logWriting = true;
-    if (fresh) {
-        resetLineBudget();
     }
     forgetTold();
     writeLogHeader(document);
@@ -34,7 +24,6 @@ bool begin(const SettingsDocument& document) {
 void end(const char* why) {
     logLine("%s; the log stops here", why);
     closeLogFile();
-    logWriting = false;
 }
 
 // The settings as the pass's re-read left them: the log begun or ended as
@@ -53,10 +42,6 @@ void tellSettingsRead() {
     }
 }
 
-bool fileAsksForLog(const SettingsDocument& document) {
-    return document.has(settingsSection) && logValueIsOn(document.get(settingsSection).get(logKey));
-}
-
 } // namespace
 
 void startLog() noexcept {
@@ -65,7 +50,7 @@ void startLog() noexcept {
         SettingsDocument document;
         const bool readable = fileIsReadable(settingsFileName) && readSettingsFile(document);
         // Like the prompt's settings, an unreadable file changes nothing.
-        const bool on = readable ? fileAsksForLog(document) : logWriting;
+        const bool on = readable ? logAskedIn(document) : logWriting;
         if (!on) {
             if (logWriting) {
                 end(("the game started the script again with the log turned off in " +
@@ -86,7 +71,6 @@ void startLog() noexcept {
         // Out of memory while reading the file or writing the header: no log
         // this time rather than a fault in the game.
         closeLogFile();
-        logWriting = false;
     }
 }
 
@@ -123,10 +107,7 @@ void stopLog() noexcept {
                static_cast<unsigned long long>(passNotes.pass));
     }
     resetLogFile();
-    logWriting = false;
-    begunThisLoad = false;
     scriptStarts = 0;
-    resetLineBudget();
     passNotes = PassNotes{};
 }
 

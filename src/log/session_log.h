@@ -7,7 +7,7 @@
 // with the log on and off.
 #pragma once
 
-#include "log/log_writer.h"
+#include "log/log_file.h"
 
 namespace sloshmere {
 
