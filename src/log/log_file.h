@@ -50,8 +50,8 @@ inline constexpr std::uint64_t budgetPasses = 60;
 inline constexpr std::uint64_t logFileLimit = 1U << 20U;
 // Kept free below the limit for the lines written outside the budget once it
 // is reached: the notice that the file is full, the count of lines left out
-// and the last line at unload. A header of a log begun again in the same load
-// goes past the limit too; the file ends up at most a few lines over it.
+// and the last line at unload. The header of a log begun again in the same
+// load is written outside the budget too, past the limit if it must.
 inline constexpr std::uint64_t logFileReserve = 200;
 
 struct LineBudget {
