@@ -1,9 +1,9 @@
 #include "drown/effects.h"
 
 #include "drown/actions.h"
+#include "drown/handles.h"
+#include "drown/pass_notes.h"
 #include "host/native_hashes.h"
-#include "host/script.h"
-#include "log/pass_notes.h"
 
 namespace sloshmere {
 

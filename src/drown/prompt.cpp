@@ -1,9 +1,8 @@
 #include "drown/prompt.h"
 
+#include "drown/handles.h"
+#include "drown/pass_notes.h"
 #include "host/native_hashes.h"
-#include "host/script.h"
-#include "log/pass_notes.h"
-#include "log/session_log.h"
 #include "settings/settings.h"
 
 namespace sloshmere {
@@ -30,7 +29,8 @@ void createDrownPrompt() {
     // Every creation re-reads the file, so an edited label or control shows
     // on the next prompt without restarting the game.
     loadSettings();
-    logSettingsReread();
+    passNotes.settingsReadPass = passNotes.pass;
+    notePassEvent(passEvent::settingsRead);
     if (promptActive) {
         return;
     }

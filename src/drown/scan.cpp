@@ -16,7 +16,8 @@ namespace {
 // scan, which runs every frame, never allocates.
 constexpr int pedBufferCapacity = 1024;
 
-// Farthest separation a pedestrian may have from the player and still be chosen.
+// The largest separation a pedestrian may have from the player and still be
+// chosen. The game's separation is squared, so 16 is 4 units away.
 constexpr float nearestPedBound = 16.0F;
 static_assert(std::bit_cast<std::uint32_t>(nearestPedBound) == 0x41800000U);
 
@@ -27,6 +28,7 @@ bool pedConfigFlag(Entity ped, std::int32_t flag) {
     return callNative<bool>(native::GET_PED_CONFIG_FLAG, ped, flag, 1);
 }
 
+// The squared distance between two points, as the game works it out.
 float pointSeparation(Vector3 from, Vector3 to) {
     return callNative<float>(native::POINT_SEPARATION, from.x, from.y, from.z, to.x, to.y, to.z);
 }

@@ -1,8 +1,8 @@
 #include "drown/trough.h"
 
+#include "drown/handles.h"
+#include "drown/pass_notes.h"
 #include "host/native_hashes.h"
-#include "host/script.h"
-#include "log/pass_notes.h"
 
 #include <bit>
 #include <cmath>

@@ -1,16 +1,21 @@
 #include "drown/watcher.h"
 
 #include "drown/actions.h"
+#include "drown/handles.h"
+#include "drown/pass_notes.h"
 #include "drown/prompt.h"
 #include "drown/trough.h"
 #include "host/native_hashes.h"
-#include "host/script.h"
-#include "log/pass_notes.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace sloshmere {
+
+Entity playerPed = 0;
+Entity victimPed = 0;
+Entity nearestPed = 0;
+PassNotes passNotes;
 
 namespace {
 

@@ -1,20 +1,16 @@
 #include "host/script.h"
 
 #include "drown/effects.h"
+#include "drown/pass_notes.h"
 #include "drown/prompt.h"
 #include "drown/scan.h"
 #include "drown/watcher.h"
 #include "host/native_hashes.h"
-#include "log/pass_notes.h"
 #include "log/session_log.h"
 
 #include <cstdlib>
 
 namespace sloshmere {
-
-Entity playerPed = 0;
-Entity victimPed = 0;
-Entity nearestPed = 0;
 
 namespace {
 
@@ -37,6 +33,7 @@ bool startAfresh() {
 
 void runPass() {
     ++passNotes.pass;
+    passNotes.events = 0;
     playerPed = callNative<Entity>(native::PLAYER_PED_ID);
     // Whatever the game answers when the player holds nobody is stored as it
     // comes; the operations that use the handle test it themselves.
@@ -44,8 +41,9 @@ void runPass() {
     nearestPed = findNearestPed();
     watchGrapple();
     playDrownEffects();
-    // The log's whole cost while it is off.
-    if (logWriting) {
+    // The log's whole cost while it is off, unless the pass re-read the
+    // settings, which may turn it on.
+    if (logWriting || (passNotes.events & passEvent::settingsRead) != 0) {
         logPass();
     }
     scriptWait(0);

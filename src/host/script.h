@@ -2,16 +2,9 @@
 // pedestrian handles it refreshes at the start of every pass.
 #pragma once
 
-#include "host/native.h"
+#include "drown/handles.h"
 
 namespace sloshmere {
-
-// The player's pedestrian, refreshed at the start of every pass.
-extern Entity playerPed;
-// The pedestrian the player is grappling, as the game reports it for playerPed.
-extern Entity victimPed;
-// The nearest eligible pedestrian to the player, or 0 when there is none.
-extern Entity nearestPed;
 
 // The script body handed to the hook. Seeds the runtime's generator and loops
 // for as long as the host runs the script.

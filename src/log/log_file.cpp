@@ -1,17 +1,14 @@
 #include "log/log_file.h"
 
-#include "host/platform.h"
+#include "drown/pass_notes.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
-
-#ifndef _WIN32
-#include <climits>
-#include <unistd.h>
-#endif
 
 namespace sloshmere {
+
+bool logWriting = false;
 
 namespace {
 
@@ -22,47 +19,26 @@ constexpr const char* lineEnd = "\r\n";
 constexpr const char* lineEnd = "\n";
 #endif
 
+// What became of the file in this load: a later open adds to a file begun,
+// and one given up is not tried again.
+enum class FileHistory : std::uint8_t { None, Begun, GivenUp };
+
 std::FILE* file = nullptr;
-bool givenUp = false;
-std::uint64_t bytes = 0;
+FileHistory history = FileHistory::None;
+// Bytes written to the file since it was begun.
+std::uint64_t fileSize = 0;
+LineBudget fileBudget;
 
 void giveUp() noexcept {
-    if (file != nullptr) {
-        std::fclose(file);
-        file = nullptr;
-    }
-    givenUp = true;
+    closeLogFile();
+    history = FileHistory::GivenUp;
 }
 
-} // namespace
-
-bool openLogFile(bool fresh) noexcept {
-    if (givenUp) {
-        return false;
-    }
-    if (file != nullptr) {
-        return true;
-    }
-    if (fresh) {
-        // Either step may fail when there is no earlier log, or it is
-        // locked; the open below is what decides.
-        std::remove(previousLogFileName);
-        std::rename(logFileName, previousLogFileName);
-        bytes = 0;
-    }
-    // Binary: the line ends are written as they are meant, and the byte
-    // count is the file's size.
-    file = std::fopen(logFileName, fresh ? "wb" : "ab");
+// Writes `text` and a line end and hands it to the system at once, so a game
+// that crashes right after still leaves the line.
+void writeText(const char* text) noexcept {
     if (file == nullptr) {
-        giveUp();
-        return false;
-    }
-    return true;
-}
-
-bool writeLogText(const char* text) noexcept {
-    if (file == nullptr) {
-        return false;
+        return;
     }
     const std::size_t length = std::strlen(text);
     const std::size_t endLength = std::strlen(lineEnd);
@@ -71,9 +47,35 @@ bool writeLogText(const char* text) noexcept {
         // A full disk or a file taken away: give up rather than try again
         // on every pass.
         giveUp();
+        return;
+    }
+    fileSize += length + endLength;
+}
+
+} // namespace
+
+bool openLogFile() noexcept {
+    if (history == FileHistory::GivenUp) {
         return false;
     }
-    bytes += length + endLength;
+    const bool fresh = history == FileHistory::None;
+    if (fresh) {
+        // Either step may fail when there is no earlier log, or it is
+        // locked; the open below is what decides.
+        std::remove(previousLogFileName);
+        std::rename(logFileName, previousLogFileName);
+        fileSize = 0;
+        fileBudget = LineBudget{};
+    }
+    // Binary: the line ends are written as they are meant, and the byte
+    // count is the file's size.
+    file = std::fopen(logFileName, fresh ? "wb" : "ab");
+    if (file == nullptr) {
+        giveUp();
+        return false;
+    }
+    history = FileHistory::Begun;
+    logWriting = true;
     return true;
 }
 
@@ -82,80 +84,91 @@ void closeLogFile() noexcept {
         std::fclose(file);
         file = nullptr;
     }
-}
-
-bool logFileOpen() noexcept {
-    return file != nullptr;
-}
-
-std::uint64_t logFileBytes() noexcept {
-    return bytes;
+    logWriting = false;
 }
 
 void resetLogFile() noexcept {
     closeLogFile();
-    givenUp = false;
-    bytes = 0;
+    history = FileHistory::None;
+    fileSize = 0;
+    fileBudget = LineBudget{};
 }
 
-LocalTime localTimeNow() noexcept {
-    unsigned year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
-#ifdef _WIN32
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    year = now.wYear;
-    month = now.wMonth;
-    day = now.wDay;
-    hour = now.wHour;
-    minute = now.wMinute;
-    second = now.wSecond;
-#else
-    const std::time_t seconds = std::time(nullptr);
-    std::tm parts{};
-    if (localtime_r(&seconds, &parts) != nullptr) {
-        year = static_cast<unsigned>(parts.tm_year + 1900);
-        month = static_cast<unsigned>(parts.tm_mon + 1);
-        day = static_cast<unsigned>(parts.tm_mday);
-        hour = static_cast<unsigned>(parts.tm_hour);
-        minute = static_cast<unsigned>(parts.tm_min);
-        second = static_cast<unsigned>(parts.tm_sec);
-    }
-#endif
-    LocalTime out{};
-    std::snprintf(out.date, sizeof out.date, "%04u-%02u-%02u", year % 10000U, month % 100U,
-                  day % 100U);
-    std::snprintf(out.time, sizeof out.time, "%02u:%02u:%02u", hour % 100U, minute % 100U,
-                  second % 100U);
-    return out;
+void logRaw(const char* format, ...) noexcept {
+    char text[768];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    writeText(text);
 }
 
-std::string currentFolder() {
-#ifdef _WIN32
-    // The wide name, turned into UTF-8: a folder name in another script must
-    // not come out as question marks.
-    wchar_t wide[MAX_PATH * 2];
-    const DWORD length = GetCurrentDirectoryW(MAX_PATH * 2, wide);
-    if (length == 0 || length >= MAX_PATH * 2) {
-        return {};
+void logLine(const char* format, ...) noexcept {
+    if (!logWriting) {
+        return;
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0,
-                                         nullptr, nullptr);
-    if (size <= 0) {
-        return {};
+    char text[640];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    const LocalTime now = localTimeNow();
+    const auto pass = static_cast<unsigned long long>(passNotes.pass);
+    char full[704];
+    const int length = std::snprintf(full, sizeof full, "%s pass %llu: %s", now.time, pass, text);
+    const std::uint64_t pending = fileBudget.leftOut;
+    // Room for the line, and for the notice of what was left out before it.
+    const std::uint64_t room = static_cast<std::uint64_t>(length) + (pending > 0 ? 96U : 0U);
+    const bool wasFull = fileBudget.full;
+    if (!budgetTake(fileBudget, passNotes.pass, fileSize, room)) {
+        if (fileBudget.full && !wasFull) {
+            logRaw("%s pass %llu: the log has reached its limit of %llu MiB; what follows is "
+                   "left out",
+                   now.time, pass, static_cast<unsigned long long>(logFileLimit >> 20U));
+        }
+        return;
     }
-    std::string folder(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), folder.data(), size, nullptr,
-                        nullptr);
-    return folder;
-#else
-    char folder[PATH_MAX];
-    return getcwd(folder, sizeof folder) != nullptr ? std::string(folder) : std::string();
-#endif
+    if (pending > 0) {
+        logRaw("%s pass %llu: %llu lines left out (at most %llu lines in any %llu passes)",
+               now.time, pass, static_cast<unsigned long long>(pending),
+               static_cast<unsigned long long>(budgetLines),
+               static_cast<unsigned long long>(budgetPasses));
+        fileBudget.leftOut = 0;
+    }
+    writeText(full);
+}
+
+void logLeftOut() noexcept {
+    if (fileBudget.leftOut == 0) {
+        return;
+    }
+    const LocalTime now = localTimeNow();
+    logRaw("%s pass %llu: %llu lines left out%s", now.time,
+           static_cast<unsigned long long>(passNotes.pass),
+           static_cast<unsigned long long>(fileBudget.leftOut),
+           fileBudget.full ? ", the log being full" : "");
+    fileBudget.leftOut = 0;
+}
+
+bool budgetTake(LineBudget& budget, std::uint64_t pass, std::uint64_t fileBytes,
+                std::uint64_t bytes) {
+    if (budget.full || fileBytes + bytes > logFileLimit - logFileReserve) {
+        budget.full = true;
+        ++budget.leftOut;
+        return false;
+    }
+    // The oldest of the last 20 lines must lie 60 passes back or more, so no
+    // window of 60 passes ever holds 21.
+    if (budget.written == budgetLines && pass - budget.recent[budget.next] < budgetPasses) {
+        ++budget.leftOut;
+        return false;
+    }
+    budget.recent[budget.next] = pass;
+    budget.next = (budget.next + 1) % budgetLines;
+    if (budget.written < budgetLines) {
+        ++budget.written;
+    }
+    return true;
 }
 
 } // namespace sloshmere

@@ -2,11 +2,9 @@
 
 #include "drown/actions.h"
 #include "drown/effects.h"
+#include "drown/pass_notes.h"
 #include "drown/trough.h"
 #include "log/log_file.h"
-#include "log/log_writer.h"
-#include "log/pass_notes.h"
-#include "log/system_facts.h"
 #include "settings/settings.h"
 
 #include <cstdio>
@@ -24,9 +22,7 @@ namespace {
 // What the log last told, so it tells only changes.
 enum class PromptView : std::uint8_t { None, Offered, HeldBack };
 WatchOutcome toldOutcome = WatchOutcome::None;
-std::uint32_t toldAction = 0;
-std::int32_t toldFlag = 0;
-std::uint32_t toldState = 0;
+std::uint32_t toldDetail = 0;
 PromptView toldPrompt = PromptView::None;
 std::uint32_t toldPhases = 0;
 std::string toldLabel;
@@ -85,32 +81,33 @@ void tellBusy(bool player, std::uint32_t busyAction) {
     }
 }
 
-void tellOutcome() {
-    const PassNotes& notes = passNotes;
-    bool changed = notes.outcome != toldOutcome;
+// What tells one watcher outcome from another of the same kind: the action
+// that made the pair busy, the flag not held, the state not offered.
+std::uint32_t outcomeDetail(const PassNotes& notes) {
     switch (notes.outcome) {
     case WatchOutcome::PlayerBusy:
     case WatchOutcome::VictimBusy:
-        changed = changed || notes.busyAction != toldAction;
-        break;
+        return notes.busyAction;
     case WatchOutcome::FlagNotHeld:
-        changed = changed || notes.grappleFlag != toldFlag;
-        break;
+        return static_cast<std::uint32_t>(notes.grappleFlag);
     case WatchOutcome::StateNotOffered:
-        changed = changed || notes.grappleState != toldState;
-        break;
+        return notes.grappleState;
     case WatchOutcome::None:
     case WatchOutcome::NoTrough:
     case WatchOutcome::Offerable:
         break;
     }
-    if (!changed) {
+    return 0;
+}
+
+void tellOutcome() {
+    const PassNotes& notes = passNotes;
+    const std::uint32_t detail = outcomeDetail(notes);
+    if (notes.outcome == toldOutcome && detail == toldDetail) {
         return;
     }
     toldOutcome = notes.outcome;
-    toldAction = notes.busyAction;
-    toldFlag = notes.grappleFlag;
-    toldState = notes.grappleState;
+    toldDetail = detail;
 
     char state[48];
     describeState(notes.grappleState, state);

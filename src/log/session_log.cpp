@@ -1,34 +1,22 @@
 #include "log/session_log.h"
 
+#include "drown/pass_notes.h"
 #include "log/log_file.h"
 #include "log/log_lines.h"
-#include "log/log_writer.h"
-#include "log/pass_notes.h"
 #include "settings/settings.h"
 
 namespace sloshmere {
 
 namespace {
 
-// Whether a file was begun in this load; later opens add to its end.
-bool begunThisLoad = false;
 int scriptStarts = 0;
 
-// Opens the file (afresh on the first begin of a load) and writes the header.
+// Opens the file and writes the header.
 bool begin(const SettingsDocument& document) {
-    const bool fresh = !begunThisLoad;
-    if (!openLogFile(fresh)) {
-        logWriting = false;
+    if (!openLogFile()) {
         return false;
     }
-    begunThisLoad = true;
-    logWriting = true;
-    if (fresh) {
-        resetLineBudget();
-    }
     forgetTold();
-    // Whatever was noted while the log was off is not this log's to tell.
-    passNotes.events = 0;
     writeLogHeader(document);
     return true;
 }
@@ -36,11 +24,22 @@ bool begin(const SettingsDocument& document) {
 void end(const char* why) {
     logLine("%s; the log stops here", why);
     closeLogFile();
-    logWriting = false;
 }
 
-bool fileAsksForLog(const SettingsDocument& document) {
-    return document.has(settingsSection) && logValueIsOn(document.get(settingsSection).get(logKey));
+// The settings as the pass's re-read left them: the log begun or ended as
+// "Log" now says, and while it is on, what changed of the label and control.
+void tellSettingsRead() {
+    if (!logWriting) {
+        if (logRequested && begin(settingsDocument)) {
+            logLine("the log begins as the prompt is offered: %s was turned on in %s", logKey,
+                    settingsFileName.c_str());
+        }
+        return;
+    }
+    tellSettingsChange();
+    if (!logRequested) {
+        end((settingsFileName + ", read as the prompt is offered, turns the log off").c_str());
+    }
 }
 
 } // namespace
@@ -51,7 +50,7 @@ void startLog() noexcept {
         SettingsDocument document;
         const bool readable = fileIsReadable(settingsFileName) && readSettingsFile(document);
         // Like the prompt's settings, an unreadable file changes nothing.
-        const bool on = readable ? fileAsksForLog(document) : logWriting;
+        const bool on = readable ? logAskedIn(document) : logWriting;
         if (!on) {
             if (logWriting) {
                 end(("the game started the script again with the log turned off in " +
@@ -72,7 +71,6 @@ void startLog() noexcept {
         // Out of memory while reading the file or writing the header: no log
         // this time rather than a fault in the game.
         closeLogFile();
-        logWriting = false;
     }
 }
 
@@ -84,30 +82,20 @@ void logPromptForgotten() noexcept {
 }
 
 void logPass() noexcept {
+    if ((passNotes.events & passEvent::settingsRead) != 0) {
+        try {
+            tellSettingsRead();
+        } catch (...) {
+            // A line lost, never the pass.
+        }
+    }
+    if (!logWriting) {
+        return;
+    }
     try {
         tellPass();
     } catch (...) {
         // A control name that could not be copied costs a line, not the pass.
-    }
-    passNotes.events = 0;
-}
-
-void logSettingsReread() noexcept {
-    passNotes.settingsReadPass = passNotes.pass;
-    try {
-        if (!logWriting) {
-            if (logRequested && begin(settingsDocument)) {
-                logLine("the log begins as the prompt is offered: %s was turned on in %s", logKey,
-                        settingsFileName.c_str());
-            }
-            return;
-        }
-        tellSettingsChange();
-        if (!logRequested) {
-            end((settingsFileName + ", read as the prompt is offered, turns the log off").c_str());
-        }
-    } catch (...) {
-        // As in logPass: a line lost, never the prompt.
     }
 }
 
@@ -119,10 +107,7 @@ void stopLog() noexcept {
                static_cast<unsigned long long>(passNotes.pass));
     }
     resetLogFile();
-    logWriting = false;
-    begunThisLoad = false;
     scriptStarts = 0;
-    resetLineBudget();
     passNotes = PassNotes{};
 }
 

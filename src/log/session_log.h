@@ -7,7 +7,7 @@
 // with the log on and off.
 #pragma once
 
-#include "log/log_writer.h"
+#include "log/log_file.h"
 
 namespace sloshmere {
 
@@ -20,12 +20,10 @@ void startLog() noexcept;
 // ended run live: one line saying it is forgotten.
 void logPromptForgotten() noexcept;
 
-// After a loop pass, while logWriting: a line for each change the pass made.
+// After a loop pass, while logWriting or when the pass re-read the settings:
+// the log begun or ended as "Log" now says, then a line for each change the
+// pass made, the label and control first.
 void logPass() noexcept;
-
-// Right after the prompt's settings are re-read: a line for what changed, and
-// the log begun or ended as "Log" now says.
-void logSettingsReread() noexcept;
 
 // When the module is unloaded: a last line, and the file closed. The next
 // load begins a fresh file.

@@ -29,6 +29,10 @@ bool logValueIsOn(std::string_view value) {
     return false;
 }
 
+bool logAskedIn(const SettingsDocument& document) {
+    return document.has(settingsSection) && logValueIsOn(document.get(settingsSection).get(logKey));
+}
+
 bool fileIsReadable(const std::string& path) {
     // Opened the way the reader opens it; what opens is readable, including a
     // directory where the C library lets one be opened (glibc does, Windows
@@ -63,8 +67,7 @@ void loadSettings() {
         }
         // Unlike the label, the log follows the file as it stands: a file
         // without "Log" asks for none.
-        logRequested = settingsDocument.has(settingsSection) &&
-                       logValueIsOn(settingsDocument.getOrInsert(settingsSection).get(logKey));
+        logRequested = logAskedIn(settingsDocument);
     }
     // An empty or unknown name matches nothing, which keeps the current
     // control; no known control carries unresolvedControl.

@@ -33,6 +33,9 @@ inline constexpr const char* logKey = "Log";
 // letter case. Anything else, the empty value included, is off.
 bool logValueIsOn(std::string_view value);
 
+// Whether `document` turns the log on: its "Log" in the module's section.
+bool logAskedIn(const SettingsDocument& document);
+
 // Whether path opens for reading right now.
 bool fileIsReadable(const std::string& path);
 

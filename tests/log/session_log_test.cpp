@@ -3,7 +3,7 @@
 // folder it cannot write in costs nothing but the log.
 #include "drown/prompt.h"
 #include "host/entry.h"
-#include "log/line_budget.h"
+#include "log/log_file.h"
 #include "log/log_lines.h"
 #include "log/session_log.h"
 

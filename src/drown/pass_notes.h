@@ -1,5 +1,5 @@
-// What a loop pass did, noted as plain values by the code that did it, so the
-// log can tell it after the pass. Noting is a store or two of values the pass
+// What a loop pass did, noted as plain values by the drowning's code that did
+// it, so the log can tell it after the pass. Noting is a store or two of values the pass
 // already holds: nothing here formats, allocates or asks the game anything,
 // and with the log off nobody reads the notes.
 #pragma once
@@ -44,6 +44,9 @@ inline constexpr std::uint32_t chokeOutro = 1U << 9U;
 inline constexpr std::uint32_t attack = 1U << 10U;
 inline constexpr std::uint32_t knockout = 1U << 11U;
 inline constexpr std::uint32_t breakoutThrow = 1U << 12U;
+// The settings file read afresh as the prompt is offered; it may turn the log
+// on or off.
+inline constexpr std::uint32_t settingsRead = 1U << 13U;
 // The drowning's phases: told as each starts, not on every pass it lasts.
 inline constexpr std::uint32_t phases =
     choke | chokeIntro | chokeOutro | attack | knockout | breakoutThrow;
@@ -59,7 +62,7 @@ struct PassNotes {
     Vector3 position{};
     std::int32_t grappleFlag = 0;
     std::uint32_t grappleState = 0;
-    // passEvent bits of this pass.
+    // passEvent bits of this pass, cleared as each pass starts.
     std::uint32_t events = 0;
     // The prompt made: its id and group (-1 for none); or the victim that
     // was not there.
@@ -79,7 +82,7 @@ struct PassNotes {
     std::uint64_t settingsReadPass = 0;
 };
 
-// This pass's notes; the log clears the events once it has told them.
+// The notes of the pass under way, or of the last one between passes.
 extern PassNotes passNotes;
 
 inline void notePassEvent(std::uint32_t event) noexcept {

@@ -1,10 +1,18 @@
-#include "log/system_facts.h"
+// What the log reads of the machine it is written on: the clock, the folder,
+// and the versions of the game, the hook and the system.
+#include "log/log_file.h"
 
 #include "host/platform.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+
+#ifndef _WIN32
+#include <climits>
+#include <unistd.h>
+#endif
 
 namespace sloshmere {
 
@@ -109,6 +117,17 @@ std::string describeSystem() {
 
 } // namespace
 
+std::string currentFolder() {
+    // The wide name, turned into UTF-8: a folder name in another script must
+    // not come out as question marks.
+    wchar_t wide[MAX_PATH * 2];
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH * 2, wide);
+    if (length == 0 || length >= MAX_PATH * 2) {
+        return {};
+    }
+    return utf8(wide, static_cast<int>(length));
+}
+
 SystemFacts readSystemFacts() {
     return {describeImage(GetModuleHandleW(nullptr), "(unknown)"),
             describeImage(GetModuleHandleW(hookFileName), "ScriptHookRDR2.dll is not loaded"),
@@ -117,6 +136,11 @@ SystemFacts readSystemFacts() {
 
 #else
 
+std::string currentFolder() {
+    char folder[PATH_MAX];
+    return getcwd(folder, sizeof folder) != nullptr ? std::string(folder) : std::string();
+}
+
 SystemFacts readSystemFacts() {
     // The Linux build runs only in the simulated game, linked into it: there
     // is no game or hook file to read a version from, and no Windows.
@@ -124,5 +148,41 @@ SystemFacts readSystemFacts() {
 }
 
 #endif
+
+LocalTime localTimeNow() noexcept {
+    unsigned year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    unsigned hour = 0;
+    unsigned minute = 0;
+    unsigned second = 0;
+#ifdef _WIN32
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    year = now.wYear;
+    month = now.wMonth;
+    day = now.wDay;
+    hour = now.wHour;
+    minute = now.wMinute;
+    second = now.wSecond;
+#else
+    const std::time_t seconds = std::time(nullptr);
+    std::tm parts{};
+    if (localtime_r(&seconds, &parts) != nullptr) {
+        year = static_cast<unsigned>(parts.tm_year + 1900);
+        month = static_cast<unsigned>(parts.tm_mon + 1);
+        day = static_cast<unsigned>(parts.tm_mday);
+        hour = static_cast<unsigned>(parts.tm_hour);
+        minute = static_cast<unsigned>(parts.tm_min);
+        second = static_cast<unsigned>(parts.tm_sec);
+    }
+#endif
+    LocalTime out{};
+    std::snprintf(out.date, sizeof out.date, "%04u-%02u-%02u", year % 10000U, month % 100U,
+                  day % 100U);
+    std::snprintf(out.time, sizeof out.time, "%02u:%02u:%02u", hour % 100U, minute % 100U,
+                  second % 100U);
+    return out;
+}
 
 } // namespace sloshmere

@@ -1,7 +1,0 @@
-#include "log/pass_notes.h"
-
-namespace sloshmere {
-
-PassNotes passNotes;
-
-} // namespace sloshmere
