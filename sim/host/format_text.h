@@ -1,5 +1,6 @@
 // printf into a string, for the simulated game's short texts: the line a
-// broken rule prints, and the story's and the picture's words.
+// broken rule prints, the trace's words for a call, and the story's and the
+// picture's.
 #pragma once
 
 #include <cstdio>
