@@ -70,6 +70,30 @@ void findDoubled(const std::wstring& folder, const std::array<FolderFile*, 5>& f
     FindClose(search);
 }
 
+// The files that must be 64-bit Windows programs, and what it means when one
+// is not: a failed download or a renamed text file under the right name.
+// Nothing can load the mod through a hook or a loader that is not a program.
+struct ProgramFile {
+    FolderFile GameFolder::*file;
+    bool blocking;
+    // What follows "<name> is <why>, not <role>: ".
+    const char* meaning;
+    const char* fix;
+};
+constexpr ProgramFile programFiles[] = {
+    {&GameFolder::game, false, "this may not be the game folder.",
+     "Run the check in the folder the game's launcher opens from the game's page (in Steam: "
+     "right-click the game, Manage, Browse local files)."},
+    {&GameFolder::hook, true,
+     "a download that failed, or another file under its name. Nothing can run the mod without it.",
+     "Download the script hook for Red Dead Redemption 2 again and copy its ScriptHookRDR2.dll "
+     "into the game folder."},
+    {&GameFolder::loader, true,
+     "a download that failed, or another file under its name. Nothing can load the mod without "
+     "it.",
+     "Copy dinput8.dll again from the script hook's download into the game folder."},
+};
+
 } // namespace
 
 void judgePresence(const FolderFile& file, const std::string& why, const std::string& install,
@@ -129,11 +153,6 @@ GameFolder inspectGameFolder(const std::wstring& folder, const FileVersion& chec
             file->version = readFileVersion(folder + wide(file->name));
         }
     }
-    for (FolderFile* file : {&game.game, &game.hook, &game.loader}) {
-        if (file->presence == Presence::File) {
-            file->notAProgram = notAProgram(folder + wide(file->name));
-        }
-    }
 
     Findings& findings = game.findings;
     judgePresence(game.game, "this is not the game folder.",
@@ -151,35 +170,21 @@ GameFolder inspectGameFolder(const std::wstring& folder, const FileVersion& chec
     judgePresence(game.module, "the loader loads no mod without it.",
                   "copy Sloshmere.asi from the download into the game folder.", findings);
 
-    // A failed download or a renamed text file under the right name: nothing
-    // can load the mod through a hook or a loader that is not a program.
-    if (game.game.notAProgram) {
-        findings.push_back({false,
-                            "RDR2.exe is " + *game.game.notAProgram +
-                                ", not the game: this may not be the game folder.",
-                            "Run the check in the folder the game's launcher opens from the "
-                            "game's page (in Steam: right-click the game, Manage, Browse local "
-                            "files)."});
-    }
-    if (game.hook.notAProgram) {
-        findings.push_back({true,
-                            "ScriptHookRDR2.dll is " + *game.hook.notAProgram +
-                                ", not the script hook: a download that failed, or another file "
-                                "under its name. Nothing can run the mod without it.",
-                            "Download the script hook for Red Dead Redemption 2 again and copy "
-                            "its ScriptHookRDR2.dll into the game folder."});
-    }
-    if (game.loader.notAProgram) {
-        findings.push_back({true,
-                            "dinput8.dll is " + *game.loader.notAProgram +
-                                ", not the ASI loader: a download that failed, or another file "
-                                "under its name. Nothing can load the mod without it.",
-                            "Copy dinput8.dll again from the script hook's download into the "
-                            "game folder."});
+    for (const ProgramFile& program : programFiles) {
+        FolderFile& file = game.*program.file;
+        if (file.presence == Presence::File) {
+            file.whyNotAProgram = whyNotAProgram(folder + wide(file.name));
+        }
+        if (file.whyNotAProgram) {
+            findings.push_back({program.blocking,
+                                file.name + " is " + *file.whyNotAProgram + ", not " + file.role +
+                                    ": " + program.meaning,
+                                program.fix});
+        }
     }
     // Hook releases are numbered after the game version they are made for; a
     // lower one is the usual reason nothing loads after a game update.
-    if (game.hook.version && game.game.version && !game.hook.notAProgram &&
+    if (game.hook.version && game.game.version && !game.hook.whyNotAProgram &&
         *game.hook.version < *game.game.version) {
         const std::string gameVersion = versionText(*game.game.version);
         findings.push_back(

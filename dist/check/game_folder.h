@@ -24,9 +24,9 @@ struct FolderFile {
     // Read for the game, the hook and the module; none for the others, or
     // when the file has no version resource.
     std::optional<FileVersion> version;
-    // For the game, the hook and the loader: what keeps the file from being a
-    // 64-bit Windows program ("empty"), none when it is one.
-    std::optional<std::string> notAProgram;
+    // For the game, the hook and the loader: why the file is not a 64-bit
+    // Windows program ("empty"), none when it is one.
+    std::optional<std::string> whyNotAProgram;
     // Names in the folder that are this one with a further extension, such
     // as "Sloshmere.ini.txt": with known extensions hidden, Windows shows
     // them under this very name.

@@ -27,7 +27,7 @@ bool readAt(HANDLE file, DWORD offset, void* into, DWORD size) {
 
 } // namespace
 
-std::optional<std::string> notAProgram(const std::wstring& path) {
+std::optional<std::string> whyNotAProgram(const std::wstring& path) {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -7,9 +7,9 @@
 
 namespace sloshmere::check {
 
-// What is wrong with `path` as a 64-bit Windows program, in a few words
-// ("empty", "not a Windows program", "a 32-bit Windows program"); none when it
-// is one, or when it cannot be read (the presence check tells that).
-std::optional<std::string> notAProgram(const std::wstring& path);
+// Why `path` is not a 64-bit Windows program, in a few words ("empty", "not a
+// Windows program", "not a 64-bit Windows program"); none when it is one, or
+// when it cannot be read (the presence check tells that).
+std::optional<std::string> whyNotAProgram(const std::wstring& path);
 
 } // namespace sloshmere::check

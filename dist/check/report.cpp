@@ -64,8 +64,8 @@ std::string status(const FolderFile& file, bool versioned) {
     case Presence::File:
         break;
     }
-    if (file.notAProgram) {
-        return "here, but " + *file.notAProgram;
+    if (file.whyNotAProgram) {
+        return "here, but " + *file.whyNotAProgram;
     }
     if (!versioned) {
         return "here";

@@ -106,7 +106,7 @@ const KeyLine* usedLine(const FileLines& file, const std::string& key) {
 }
 
 // Why the module's document holds no [Sloshmere].
-Finding missingSection(const FileLines& file) {
+Finding missingSectionFinding(const FileLines& file) {
     std::string name;
     std::string value;
     if (file.afterMark &&
@@ -137,8 +137,8 @@ Finding missingSection(const FileLines& file) {
 
 // Why `key` is not in [Sloshmere] although the file has something like it;
 // none when the file simply lacks it. `loss` says what that costs.
-std::optional<Finding> misplacedKey(const FileLines& file, const std::string& key, bool blocking,
-                                    const std::string& loss) {
+std::optional<Finding> misplacedKeyFinding(const FileLines& file, const std::string& key,
+                                           bool blocking, const std::string& loss) {
     for (const KeyLine& line : file.keys) {
         if (line.section == sectionName && sameLetters(line.key, key)) {
             return Finding{blocking,
@@ -162,7 +162,7 @@ std::optional<Finding> misplacedKey(const FileLines& file, const std::string& ke
 }
 
 // Why the control name on `line` is not one the module knows.
-Finding unknownControl(const KeyLine& line) {
+Finding unknownControlFinding(const KeyLine& line) {
     const std::string at = onLine(line.line);
     if (line.value.empty()) {
         return {true, "DrownInput on " + at + " is empty, so the prompt has no control.",
@@ -266,18 +266,15 @@ bool looksMeantAsOn(std::string_view value) {
     return false;
 }
 
-// What the mod makes of "Log", and what a player may have meant by it.
-void diagnoseLog(const FileLines& lines, bool readable, SettingsDiagnosis& result) {
+// What the mod makes of "Log" in a file it can read, and what a player may
+// have meant by it.
+void diagnoseLog(const FileLines& lines, SettingsDiagnosis& result) {
     result.logOn = logRequested;
     const std::string key = logKey;
     const KeyLine* log = usedLine(lines, key);
-    if (!readable) {
-        result.logSource = "the mod cannot read Sloshmere.ini";
-        return;
-    }
     if (log == nullptr) {
         result.logSource = "Sloshmere.ini gives no Log";
-        if (auto found = misplacedKey(lines, key, false, "the mod keeps no log.")) {
+        if (auto found = misplacedKeyFinding(lines, key, false, "the mod keeps no log.")) {
             result.findings.push_back(*found);
         }
         return;
@@ -332,19 +329,20 @@ SettingsDiagnosis diagnoseSettings(const FolderFile& file) {
                             "Close whatever has Sloshmere.ini open, and check that your "
                             "account may read it."});
     } else if (readable && !settingsDocument.has(sectionName)) {
-        findings.push_back(missingSection(lines));
+        findings.push_back(missingSectionFinding(lines));
     } else if (readable) {
         if (text != nullptr) {
             noteLabel(*text, findings);
-        } else if (auto found = misplacedKey(lines, textKey, false,
-                                             "the prompt shows \"" + promptText + "\".")) {
+        } else if (auto found = misplacedKeyFinding(lines, textKey, false,
+                                                    "the prompt shows \"" + promptText + "\".")) {
             findings.push_back(*found);
         }
         if (result.control) {
             // Nothing to explain.
         } else if (input != nullptr) {
-            findings.push_back(unknownControl(*input));
-        } else if (auto found = misplacedKey(lines, inputKey, true, "the prompt has no control.")) {
+            findings.push_back(unknownControlFinding(*input));
+        } else if (auto found =
+                       misplacedKeyFinding(lines, inputKey, true, "the prompt has no control.")) {
             findings.push_back(*found);
         } else {
             findings.push_back({true,
@@ -355,7 +353,7 @@ SettingsDiagnosis diagnoseSettings(const FolderFile& file) {
         }
     }
     if (readable && settingsDocument.has(sectionName)) {
-        diagnoseLog(lines, readable, result);
+        diagnoseLog(lines, result);
     } else {
         result.logOn = logRequested;
         result.logSource =

@@ -1,5 +1,6 @@
 #include "host.h"
 
+#include "format_text.h"
 #include "natives.h"
 
 #include <algorithm>
@@ -12,14 +13,6 @@ namespace sim {
 
 namespace {
 Host* activeHost = nullptr;
-
-// printf into a string, for the short line a broken rule prints.
-template <typename... Values>
-std::string formatText(const char* pattern, Values... values) {
-    char buffer[256];
-    const int length = std::snprintf(buffer, sizeof buffer, pattern, values...);
-    return length > 0 ? std::string(buffer) : std::string();
-}
 
 // A pointer the module handed over, for a line that names it.
 template <typename T>

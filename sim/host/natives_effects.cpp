@@ -1,11 +1,11 @@
 // Natives the drowning effects use: the game clock, the actions pedestrians
 // perform, the control query, the splash particle, the speech record, and the
 // knockout and throw calls on the grappling pair.
+#include "format_text.h"
 #include "host.h"
 #include "natives.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 
@@ -28,9 +28,7 @@ std::string describeSpeech(const std::uint64_t* slots) {
     text += line == nullptr ? "(null)" : line;
     text += "\", slots 1-7:";
     for (std::size_t i = 1; i < speechSlots; ++i) {
-        char buffer[24];
-        std::snprintf(buffer, sizeof buffer, " 0x%llX", static_cast<unsigned long long>(slots[i]));
-        text += buffer;
+        text += formatText(" 0x%llX", static_cast<unsigned long long>(slots[i]));
     }
     return text;
 }

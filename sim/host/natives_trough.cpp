@@ -1,23 +1,11 @@
 // Natives of the trough search and placement: the closest-object search, the
 // way an object faces, the ground probe, moving and turning pedestrians, the
 // placement switch and the paired action.
+#include "format_text.h"
 #include "host.h"
 #include "natives.h"
 
-#include <cstdio>
-#include <string>
-
 namespace sim {
-
-namespace {
-
-std::string formatFloat(const char* format, float value) {
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, format, static_cast<double>(value));
-    return buffer;
-}
-
-} // namespace
 
 void installTroughNatives(Host& host) {
     World& world = host.world;
@@ -60,7 +48,7 @@ void installTroughNatives(Host& host) {
             return;
         }
         *ground = *world.groundZ;
-        call.note(formatFloat("ground %g written", *world.groundZ));
+        call.note(formatText("ground %g written", static_cast<double>(*world.groundZ)));
         call.returnBool(true);
     });
     host.handle(0x06843DA7060A026B, [&world](NativeCall& call) { // SET_ENTITY_COORDS

@@ -1,7 +1,8 @@
 #include "trace.h"
 
+#include "format_text.h"
+
 #include <bit>
-#include <cstdio>
 #include <iterator>
 #include <unordered_map>
 
@@ -99,16 +100,6 @@ const char* nativeLabel(std::uint64_t hash) {
 
 namespace {
 
-void appendf(std::string& out, const char* format, auto... values) {
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, format, values...);
-    if (length > 0) {
-        out.append(buffer, static_cast<std::size_t>(length) < sizeof buffer
-                               ? static_cast<std::size_t>(length)
-                               : sizeof buffer - 1);
-    }
-}
-
 void appendArg(std::string& out, const TraceEntry& entry, std::size_t index) {
     const ArgKind kind = index < entry.argKinds.size() ? entry.argKinds[index] : ArgKind::Raw;
     const std::uint64_t raw = entry.args[index];
@@ -119,10 +110,10 @@ void appendArg(std::string& out, const TraceEntry& entry, std::size_t index) {
         out += '"';
         return;
     case ArgKind::Float:
-        appendf(out, "%g", static_cast<double>(entry.floatArg(index)));
+        out += formatText("%g", static_cast<double>(entry.floatArg(index)));
         return;
     case ArgKind::Int:
-        appendf(out, "%d", entry.intArg(index));
+        out += formatText("%d", entry.intArg(index));
         return;
     case ArgKind::Address:
         out += "&record";
@@ -131,9 +122,9 @@ void appendArg(std::string& out, const TraceEntry& entry, std::size_t index) {
         break;
     }
     if (raw <= 0xFFFF) {
-        appendf(out, "%llu", static_cast<unsigned long long>(raw));
+        out += formatText("%llu", static_cast<unsigned long long>(raw));
     } else {
-        appendf(out, "0x%llX", static_cast<unsigned long long>(raw));
+        out += formatText("0x%llX", static_cast<unsigned long long>(raw));
     }
 }
 
@@ -148,25 +139,25 @@ void appendTypedResult(std::string& out, const TraceEntry& entry) {
     case ResultKind::None:
         return;
     case ResultKind::Int:
-        appendf(out, " -> %d", static_cast<std::int32_t>(static_cast<std::uint32_t>(first)));
+        out += formatText(" -> %d", static_cast<std::int32_t>(static_cast<std::uint32_t>(first)));
         return;
     case ResultKind::Boolean:
         // Any answer but 0 is true to the module, whatever the game's truth.
         out += first != 0 ? " -> true" : " -> false";
         return;
     case ResultKind::Float:
-        appendf(out, " -> %g", static_cast<double>(slotFloat(first)));
+        out += formatText(" -> %g", static_cast<double>(slotFloat(first)));
         return;
     case ResultKind::Vector:
-        appendf(out, " -> (%g, ", static_cast<double>(slotFloat(first)));
-        appendf(out, "%g, ", static_cast<double>(slotFloat(entry.result[1])));
-        appendf(out, "%g)", static_cast<double>(slotFloat(entry.result[2])));
+        out += formatText(" -> (%g, ", static_cast<double>(slotFloat(first)));
+        out += formatText("%g, ", static_cast<double>(slotFloat(entry.result[1])));
+        out += formatText("%g)", static_cast<double>(slotFloat(entry.result[2])));
         return;
     case ResultKind::Uint:
     case ResultKind::Raw:
         break;
     }
-    appendf(out, " -> 0x%llX", static_cast<unsigned long long>(first));
+    out += formatText(" -> 0x%llX", static_cast<unsigned long long>(first));
 }
 
 } // namespace
@@ -175,12 +166,12 @@ std::string describe(const TraceEntry& entry, ResultStyle style) {
     std::string out;
     switch (entry.kind) {
     case TraceEntry::Kind::Wait:
-        appendf(out, "scriptWait(%llu)", static_cast<unsigned long long>(entry.args.at(0)));
+        out += formatText("scriptWait(%llu)", static_cast<unsigned long long>(entry.args.at(0)));
         return out;
     case TraceEntry::Kind::GetAllPeds:
-        appendf(out, "worldGetAllPeds(capacity %llu) -> %d",
-                static_cast<unsigned long long>(entry.args.at(0)),
-                static_cast<std::int32_t>(entry.result[0]));
+        out += formatText("worldGetAllPeds(capacity %llu) -> %d",
+                          static_cast<unsigned long long>(entry.args.at(0)),
+                          static_cast<std::int32_t>(entry.result[0]));
         return out;
     case TraceEntry::Kind::ScriptRegister:
         return "scriptRegister";
@@ -199,7 +190,7 @@ std::string describe(const TraceEntry& entry, ResultStyle style) {
     if (*label != '\0') {
         out += label;
     } else {
-        appendf(out, "0x%016llX", static_cast<unsigned long long>(entry.hash));
+        out += formatText("0x%016llX", static_cast<unsigned long long>(entry.hash));
     }
     out += '(';
     for (std::size_t i = 0; i < entry.args.size(); ++i) {
@@ -212,7 +203,7 @@ std::string describe(const TraceEntry& entry, ResultStyle style) {
     if (style == ResultStyle::Typed) {
         appendTypedResult(out, entry);
     } else if (entry.result[0] != 0) {
-        appendf(out, " -> 0x%llX", static_cast<unsigned long long>(entry.result[0]));
+        out += formatText(" -> 0x%llX", static_cast<unsigned long long>(entry.result[0]));
     }
     if (!entry.note.empty()) {
         out += "  ; ";

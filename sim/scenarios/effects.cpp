@@ -29,7 +29,7 @@ Cast stageKnockoutAndThrow(Host& host) {
     stage::setTroughSide(host.world);
     stage::onFrame(host, grappleFrame, stage::grapple);
     stage::onFrame(host, holdFrame, stage::completeHold);
-    stage::playDrowningMove(host, phases);
+    stage::playDrowningMove(host, phases, stage::victimLiesStill);
     stage::onFrame(host, breakoutFrame,
                    [](World& w) { w.usedControls.emplace_back(0, breakoutControl); });
     return stage::pairCast();

@@ -6,10 +6,7 @@
 // made right after, takes the first id they held.
 #include "scenario.h"
 
-#include "joaat.h"
 #include "stage.h"
-
-#include <memory>
 
 namespace sim {
 
@@ -42,71 +39,15 @@ constexpr stage::Phase phases[] = {
     {60, nullptr},
 };
 
-void grappleWith(World& world, int victim) {
-    Ped& p = *world.findPed(stage::player);
-    p.grapplePartner = victim;
-    p.grappleFlag = 1;
-    p.grappleState = stage::offerState;
-}
-
-void letGo(World& world) {
-    Ped& p = *world.findPed(stage::player);
-    p.grapplePartner = 0;
-    p.grappleFlag = 0;
-    p.grappleState = 0;
-}
-
-// The player completes the hold on the newest prompt of the script that the
-// game still has.
-void completeHoldOnLivePrompt(World& world) {
-    Prompt* newest = nullptr;
-    for (Prompt& prompt : world.prompts) {
-        if (prompt.run == world.scriptRun && !prompt.ofTheGame && !prompt.deleted) {
-            newest = &prompt;
-        }
+// Each drowning leaves its victim lying still and the player free for the
+// next one.
+void readyForTheNext(World& world, Ped& player) {
+    if (Ped* drowned = world.findPed(player.pairedPartner)) {
+        drowned->dead = true;
     }
-    if (newest != nullptr) {
-        newest->holdCompleted = true;
-    }
-}
-
-// The game's side of any number of drowning moves, one after another: each
-// plays `phases` from its start, and its end leaves the victim lying still
-// and the player free for the next one.
-void playDrowningMoves(Host& host) {
-    auto moveStart = std::make_shared<std::uint64_t>(0);
-    host.frameHooks.emplace_back([moveStart](Host& h) {
-        World& w = h.world;
-        Ped& p = *w.findPed(stage::player);
-        const std::uint32_t drowningMove = joaat("AR_TO_TROUGH_FROM_STANDING_CUSTOM");
-        if (*moveStart == 0 && p.pairedAction == drowningMove) {
-            *moveStart = h.frame;
-            p.grappleState = stage::drowningState;
-        }
-        if (*moveStart == 0) {
-            return;
-        }
-        const std::uint64_t since = h.frame - *moveStart;
-        const stage::Phase* current = nullptr;
-        for (const stage::Phase& phase : phases) {
-            if (since >= phase.from) {
-                current = &phase;
-            }
-        }
-        p.actions = {drowningMove};
-        if (current != nullptr && current->action != nullptr) {
-            p.actions.push_back(joaat(current->action));
-        } else if (current != nullptr) {
-            p.actions.clear();
-            if (Ped* drowned = w.findPed(p.pairedPartner)) {
-                drowned->dead = true;
-            }
-            letGo(w);
-            p.pairedAction = 0;
-            p.pairedPartner = 0;
-            *moveStart = 0;
-        }
-    });
+    stage::letGo(world);
+    player.pairedAction = 0;
+    player.pairedPartner = 0;
 }
 
 void restartAt(Host& host, std::uint64_t frame) {
@@ -127,15 +68,15 @@ Cast stageGameReloaded(Host& host) {
     second.position = {98.8F, 201.2F, 50.0F};
     second.promptGroup = secondVictimPromptGroup;
 
-    stage::onFrame(host, firstGrappleFrame, [](World& w) { grappleWith(w, stage::victim); });
+    stage::onFrame(host, firstGrappleFrame, stage::grapple);
     restartAt(host, restartWhileOfferedFrame);
-    stage::onFrame(host, letGoFrame, letGo);
-    stage::onFrame(host, regrappleFrame, [](World& w) { grappleWith(w, stage::victim); });
-    stage::onFrame(host, firstHoldFrame, completeHoldOnLivePrompt);
-    playDrowningMoves(host);
+    stage::onFrame(host, letGoFrame, stage::letGo);
+    stage::onFrame(host, regrappleFrame, stage::grapple);
+    stage::onFrame(host, firstHoldFrame, stage::completeHold);
+    stage::playDrowningMove(host, phases, readyForTheNext);
     restartAt(host, restartInPauseFrame);
-    stage::onFrame(host, secondGrappleFrame, [](World& w) { grappleWith(w, secondVictim); });
-    stage::onFrame(host, secondHoldFrame, completeHoldOnLivePrompt);
+    stage::onFrame(host, secondGrappleFrame, [](World& w) { stage::grappleWith(w, secondVictim); });
+    stage::onFrame(host, secondHoldFrame, stage::completeHold);
 
     Cast cast = stage::pairCast();
     cast[secondVictim] = "second victim";

@@ -53,8 +53,8 @@ inline constexpr int grappleFlagDroppedFrames = 30;
 
 // The settings file edited between two prompts, then deleted, then replaced
 // by a directory: the second prompt takes the new label and control, and the
-// later ones keep them. Once the last prompt is retired it puts back what the
-// game folder held before it, so the folder is left as it was found.
+// later ones keep them. It leaves the directory standing; the runner puts
+// back what the game folder held before the run.
 Cast stageSettingsEdited(Host& host);
 inline constexpr int settingsEditedFrames = 62;
 

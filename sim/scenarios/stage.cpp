@@ -36,21 +36,43 @@ void onFrame(Host& host, std::uint64_t frame, std::function<void(World&)> change
 }
 
 void grapple(World& world) {
+    grappleWith(world, victim);
+}
+
+void grappleWith(World& world, int partner) {
     Ped& p = *world.findPed(player);
-    p.grapplePartner = victim;
+    p.grapplePartner = partner;
     p.grappleFlag = 1;
     p.grappleState = offerState;
 }
 
+void letGo(World& world) {
+    Ped& p = *world.findPed(player);
+    p.grapplePartner = 0;
+    p.grappleFlag = 0;
+    p.grappleState = 0;
+}
+
 void completeHold(World& world) {
-    if (!world.prompts.empty()) {
-        world.prompts.back().holdCompleted = true;
+    Prompt* newest = nullptr;
+    for (Prompt& prompt : world.prompts) {
+        if (prompt.run == world.scriptRun && !prompt.ofTheGame && !prompt.deleted) {
+            newest = &prompt;
+        }
+    }
+    if (newest != nullptr) {
+        newest->holdCompleted = true;
     }
 }
 
-void playDrowningMove(Host& host, std::span<const Phase> phases) {
+void victimLiesStill(World& world, Ped& /*player*/) {
+    letGo(world);
+    world.findPed(victim)->dead = true;
+}
+
+void playDrowningMove(Host& host, std::span<const Phase> phases, MoveEnd end) {
     auto moveStart = std::make_shared<std::uint64_t>(0);
-    host.frameHooks.emplace_back([moveStart, phases](Host& h) {
+    host.frameHooks.emplace_back([moveStart, phases, end](Host& h) {
         World& w = h.world;
         Ped& p = *w.findPed(player);
         const std::uint32_t drowningMove = joaat("AR_TO_TROUGH_FROM_STANDING_CUSTOM");
@@ -73,10 +95,10 @@ void playDrowningMove(Host& host, std::span<const Phase> phases) {
             p.actions.push_back(joaat(current->action));
         } else if (current != nullptr) {
             p.actions.clear();
-            p.grapplePartner = 0;
-            p.grappleFlag = 0;
-            p.grappleState = 0;
-            w.findPed(victim)->dead = true;
+            end(w, p);
+            if (p.pairedAction != drowningMove) {
+                *moveStart = 0;
+            }
         }
     });
 }

@@ -50,19 +50,35 @@ void onFrame(Host& host, std::uint64_t frame, std::function<void(World&)> change
 
 // The player takes hold of the victim, in a state that offers the prompt.
 void grapple(World& world);
-// The player completes the hold on the newest prompt, if there is one.
+// The same with another pedestrian.
+void grappleWith(World& world, int partner);
+// The player lets go: no partner, no grapple flag, no grapple state.
+void letGo(World& world);
+// The player completes the hold on the newest prompt this run of the script
+// made and has not deleted, if there is one; the game's own prompts, and
+// those of a run it has restarted, are not the player's to hold.
 void completeHold(World& world);
 
 // A grapple phase the game plays after the drowning move starts: from this
 // many frames after its start, the player performs `action` besides the move;
-// nullptr ends the drowning (the pair lets go and the victim lies still).
+// nullptr ends the drowning move.
 struct Phase {
     std::uint64_t from;
     const char* action;
 };
 
-// Plays the game's side once the module starts the drowning move: the player
-// performs the move, in the drowning state, through `phases` in order.
-void playDrowningMove(Host& host, std::span<const Phase> phases);
+// What the game does when the drowning move reaches its end: called on every
+// frame from then on while the player's paired action is still the move; once
+// it lets that go, the module may start another drowning move.
+using MoveEnd = void (*)(World& world, Ped& player);
+
+// The drowning over for good: the pair lets go and the victim lies still, the
+// paired action left as the module set it.
+void victimLiesStill(World& world, Ped& player);
+
+// Plays the game's side each time the module starts the drowning move: the
+// player performs the move, in the drowning state, through `phases` in
+// order, and `end` follows the last.
+void playDrowningMove(Host& host, std::span<const Phase> phases, MoveEnd end);
 
 } // namespace sim::stage

@@ -27,7 +27,7 @@ Cast stageAboveTheTrough(Host& host) {
 
     stage::onFrame(host, grappleFrame, stage::grapple);
     stage::onFrame(host, holdFrame, stage::completeHold);
-    stage::playDrowningMove(host, phases);
+    stage::playDrowningMove(host, phases, stage::victimLiesStill);
     return stage::pairCast();
 }
 

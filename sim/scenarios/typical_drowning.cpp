@@ -31,7 +31,7 @@ Cast stageTypicalDrowning(Host& host) {
 
     stage::onFrame(host, grappleFrame, stage::grapple);
     stage::onFrame(host, holdFrame, stage::completeHold);
-    stage::playDrowningMove(host, phases);
+    stage::playDrowningMove(host, phases, stage::victimLiesStill);
     return stage::pairCast();
 }
 

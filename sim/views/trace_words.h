@@ -2,22 +2,14 @@
 // picture (picture.cpp), so that the two tell the same run the same way.
 #pragma once
 
+#include "format_text.h"
 #include "host.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <string>
 
 namespace sim {
-
-// printf into a string, for short texts (up to 255 characters).
-template <typename... Values>
-std::string formatText(const char* pattern, Values... values) {
-    char buffer[256];
-    const int length = std::snprintf(buffer, sizeof buffer, pattern, values...);
-    return length > 0 ? std::string(buffer) : std::string();
-}
 
 // The part of a dictionary name after its last '@', which is what tells the
 // two drowning dictionaries apart.
