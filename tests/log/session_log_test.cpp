@@ -104,6 +104,17 @@ TEST(SessionLog, EachLoadBeginsAfreshAndARestartGoesOn) {
     EXPECT_TRUE(second.ends_with("the log stops here\n")) << second;
 }
 
+// "Log" turned on while the script runs: the log begins as the prompt is
+// offered, when the settings are read again, not only at a start.
+TEST(SessionLog, TheLogBeginsWhenTheFileTurnsItOnBeforeAPrompt) {
+    const ScenarioRun run(
+        "typical-drowning", logOff, [](sim::Host& host, const test::TempCwd& cwd) {
+            sim::stage::onFrame(host, 1,
+                                [&cwd](sim::World&) { cwd.write("Sloshmere.ini", logOn); });
+        });
+    EXPECT_EQ(count(run.log, "the log begins as the prompt is offered"), 1U) << run.log;
+}
+
 // A label is quoted whole up to the width shown, and cut with "..." past it:
 // in the header, in the re-read that takes it up, and in the prompt offered.
 TEST(SessionLog, ALabelIsCutOnlyPastTheWidthShown) {
