@@ -10,6 +10,7 @@
 #include "game.h"
 #include "game_folder.h"
 #include "host.h"
+#include "log/log_names.h"
 #include "options.h"
 #include "output_file.h"
 #include "output_watch.h"
@@ -66,7 +67,7 @@ std::function<std::int64_t()> moduleHeapProbe() {
 // is none.
 void tellOfTheLog(const sim::Options& options, const sim::Game& game,
                   const sim::SettingsSnapshot& given) {
-    const std::filesystem::path log = game.folder() / "Sloshmere.log";
+    const std::filesystem::path log = game.folder() / sloshmere::logFileName;
     const std::string folder = game.folder().string();
     if (std::filesystem::exists(log)) {
         if (options.game.empty()) {
