@@ -4,7 +4,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 
 namespace sloshmere {
 
@@ -35,21 +34,29 @@ void giveUp() noexcept {
 }
 
 // Writes `text` and a line end and hands it to the system at once, so a game
-// that crashes right after still leaves the line.
+// that crashes right after still leaves the line. A full disk or a file taken
+// away gives the file up rather than be tried again on every pass.
 void writeText(const char* text) noexcept {
     if (file == nullptr) {
         return;
     }
-    const std::size_t length = std::strlen(text);
-    const std::size_t endLength = std::strlen(lineEnd);
-    if (std::fwrite(text, 1, length, file) != length ||
-        std::fwrite(lineEnd, 1, endLength, file) != endLength || std::fflush(file) != 0) {
-        // A full disk or a file taken away: give up rather than try again
-        // on every pass.
+    const int written = std::fprintf(file, "%s%s", text, lineEnd);
+    if (written < 0 || std::fflush(file) != 0) {
         giveUp();
         return;
     }
-    fileSize += length + endLength;
+    fileSize += static_cast<std::uint64_t>(written);
+}
+
+using LineText = char[768];
+
+// The local time, "pass N: " and the text; the length the line needs.
+std::size_t stampLine(LineText& line, const char* format, va_list args) noexcept {
+    const int prefix = std::snprintf(line, sizeof line, "%s pass %llu: ", localTimeNow().time,
+                                     static_cast<unsigned long long>(passNotes.pass));
+    const int text =
+        std::vsnprintf(line + prefix, sizeof line - static_cast<std::size_t>(prefix), format, args);
+    return static_cast<std::size_t>(prefix) + static_cast<std::size_t>(text);
 }
 
 } // namespace
@@ -90,64 +97,61 @@ void closeLogFile() noexcept {
 void resetLogFile() noexcept {
     closeLogFile();
     history = FileHistory::None;
-    fileSize = 0;
-    fileBudget = LineBudget{};
 }
 
 void logRaw(const char* format, ...) noexcept {
-    char text[768];
+    LineText line;
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    writeText(text);
+    writeText(line);
+}
+
+void logNote(const char* format, ...) noexcept {
+    LineText line;
+    va_list args;
+    va_start(args, format);
+    stampLine(line, format, args);
+    va_end(args);
+    writeText(line);
 }
 
 void logLine(const char* format, ...) noexcept {
     if (!logWriting) {
         return;
     }
-    char text[640];
+    LineText line;
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    const std::size_t length = stampLine(line, format, args);
     va_end(args);
-    const LocalTime now = localTimeNow();
-    const auto pass = static_cast<unsigned long long>(passNotes.pass);
-    char full[704];
-    const int length = std::snprintf(full, sizeof full, "%s pass %llu: %s", now.time, pass, text);
     const std::uint64_t pending = fileBudget.leftOut;
     // Room for the line, and for the notice of what was left out before it.
-    const std::uint64_t room = static_cast<std::uint64_t>(length) + (pending > 0 ? 96U : 0U);
+    const std::uint64_t room = length + (pending > 0 ? 96U : 0U);
     const bool wasFull = fileBudget.full;
     if (!budgetTake(fileBudget, passNotes.pass, fileSize, room)) {
         if (fileBudget.full && !wasFull) {
-            logRaw("%s pass %llu: the log has reached its limit of %llu MiB; what follows is "
-                   "left out",
-                   now.time, pass, static_cast<unsigned long long>(logFileLimit >> 20U));
+            logNote("the log has reached its limit of %llu MiB; what follows is left out",
+                    static_cast<unsigned long long>(logFileLimit >> 20U));
         }
         return;
     }
     if (pending > 0) {
-        logRaw("%s pass %llu: %llu lines left out (at most %llu lines in any %llu passes)",
-               now.time, pass, static_cast<unsigned long long>(pending),
-               static_cast<unsigned long long>(budgetLines),
-               static_cast<unsigned long long>(budgetPasses));
+        logNote("%llu lines left out (at most %zu lines in any %llu passes)",
+                static_cast<unsigned long long>(pending), budgetLines,
+                static_cast<unsigned long long>(budgetPasses));
         fileBudget.leftOut = 0;
     }
-    writeText(full);
+    writeText(line);
 }
 
 void logLeftOut() noexcept {
-    if (fileBudget.leftOut == 0) {
-        return;
+    if (fileBudget.leftOut > 0) {
+        logNote("%llu lines left out%s", static_cast<unsigned long long>(fileBudget.leftOut),
+                fileBudget.full ? ", the log being full" : "");
+        fileBudget.leftOut = 0;
     }
-    const LocalTime now = localTimeNow();
-    logRaw("%s pass %llu: %llu lines left out%s", now.time,
-           static_cast<unsigned long long>(passNotes.pass),
-           static_cast<unsigned long long>(fileBudget.leftOut),
-           fileBudget.full ? ", the log being full" : "");
-    fileBudget.leftOut = 0;
 }
 
 bool budgetTake(LineBudget& budget, std::uint64_t pass, std::uint64_t fileBytes,

@@ -1,8 +1,7 @@
-// Sloshmere.log itself, in the game folder (the current directory, where
-// Sloshmere.ini is read from): the lines written to it under their budget,
-// and what the log reads of the machine it is written on. A file that cannot
-// be written is given up for the rest of the load, silently: the game must
-// never notice the log.
+// Sloshmere.log itself, in the game folder beside Sloshmere.ini: its lines
+// under their budget, and what the log reads of the machine. A file that
+// cannot be written is given up for the load, silently: the game must never
+// notice the log.
 #pragma once
 
 #include "log/log_names.h"
@@ -14,32 +13,25 @@
 
 namespace sloshmere {
 
-// True while the log is on: the file is open for writing. The one test a
-// loop pass makes for the log.
+// True while the log is on: the file is open for writing.
 extern bool logWriting;
 
-// Opens the log for writing: the first open of a load keeps the last file as
-// Sloshmere.previous.log and begins an empty one with a fresh budget; a later
-// one adds to the end. False, and given up until resetLogFile, when it cannot
-// be opened.
+// The first open of a load keeps the last file as Sloshmere.previous.log and
+// begins an empty one with a fresh budget; a later one adds to the end. False,
+// and given up until resetLogFile, when it cannot be opened.
 bool openLogFile() noexcept;
-
-// Closes the file if it is open; the log is off until it is opened again.
+// Closes the file; the log is off until it is opened again.
 void closeLogFile() noexcept;
-
 // Forgets everything, as a new load of the module starts.
 void resetLogFile() noexcept;
 
-// One line under the budget: the local time, "pass N: " and the text. A
-// failed write gives the file up.
+// A line under the budget: the local time, "pass N: " and the text; logNote
+// writes the same outside it (the budget's own notes, the last line), logRaw
+// the text alone (the header).
 __attribute__((format(printf, 1, 2))) void logLine(const char* format, ...) noexcept;
-
-// One line straight into the file, outside the budget: the header and the
-// lines that account for the budget itself.
+__attribute__((format(printf, 1, 2))) void logNote(const char* format, ...) noexcept;
 __attribute__((format(printf, 1, 2))) void logRaw(const char* format, ...) noexcept;
-
-// How many lines the budget left out since the last one written, told
-// outside the budget; nothing when none were.
+// How many lines the budget left out since the last one written, if any.
 void logLeftOut() noexcept;
 
 // How many lines the log may write: at most 20 in any 60 loop passes, and a
@@ -48,10 +40,9 @@ void logLeftOut() noexcept;
 inline constexpr std::size_t budgetLines = 20;
 inline constexpr std::uint64_t budgetPasses = 60;
 inline constexpr std::uint64_t logFileLimit = 1U << 20U;
-// Kept free below the limit for the lines written outside the budget once it
-// is reached: the notice that the file is full, the count of lines left out
-// and the last line at unload. The header of a log begun again in the same
-// load is written outside the budget too, past the limit if it must.
+// Kept free below the limit for the lines outside the budget: that the file
+// is full, the lines left out and the last line. A header begun again in the
+// same load may pass the limit.
 inline constexpr std::uint64_t logFileReserve = 200;
 
 struct LineBudget {
@@ -80,16 +71,12 @@ LocalTime localTimeNow() noexcept;
 // The current directory, the game folder, in UTF-8; empty if it cannot be read.
 std::string currentFolder();
 
-// What a bug report needs to know of the machine: the game's and the script
-// hook's file versions, and the system, Windows or Wine. Read from the files
-// and the system alone: the game is asked nothing.
+// What a bug report needs of the machine, read without asking the game: the
+// game's and the hook's files ("RDR2.exe, version 1.0.1491.17") and the system
+// ("Windows 10.0.19045", with " under Wine 9.0" when Wine or Proton runs it).
 struct SystemFacts {
-    // The game's executable and the script hook, each as its file name and
-    // file version ("RDR2.exe, version 1.0.1491.17").
     std::string game;
     std::string hook;
-    // "Windows 10.0.19045", with " under Wine 9.0" when Wine (or Proton, a
-    // Wine) runs it.
     std::string system;
 };
 SystemFacts readSystemFacts();

@@ -4,6 +4,7 @@
 
 #include "host/platform.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -20,39 +21,27 @@ namespace sloshmere {
 
 namespace {
 
-// The hook's file as the game folder holds it; already loaded, since it loaded us.
-constexpr const wchar_t* hookFileName = L"ScriptHookRDR2.dll";
-
 std::string utf8(const wchar_t* text, int length) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return {};
-    }
-    std::string out(static_cast<std::size_t>(size), '\0');
+    std::string out(size > 0 ? static_cast<std::size_t>(size) : 0U, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
     return out;
 }
 
-// The file version in a loaded image's version resource, read in place: a
-// loaded image's resources need no VERSION.dll, so the module imports
-// nothing beyond the kernel for it. Empty when it has none.
+// The file version in a loaded image's version resource (id 1, type 16), read
+// in place: a loaded image's resources need no VERSION.dll, so the module
+// imports nothing beyond the kernel for it. The fixed part lies at a 4-byte
+// boundary and opens with its signature. Empty when there is none.
 std::string versionOf(HMODULE image) {
-    // The version resource is the one of id 1 (VS_VERSION_INFO).
     const HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));
     const HGLOBAL loaded = found != nullptr ? LoadResource(image, found) : nullptr;
     const auto* bytes =
         static_cast<const unsigned char*>(loaded != nullptr ? LockResource(loaded) : nullptr);
-    const DWORD size = found != nullptr ? SizeofResource(image, found) : 0;
-    if (bytes == nullptr) {
-        return {};
-    }
-    // The fixed part follows the block's header and key at a 4-byte boundary,
-    // and opens with its signature.
-    constexpr std::uint32_t signature = 0xFEEF04BDU;
+    const DWORD size = bytes != nullptr ? SizeofResource(image, found) : 0;
     for (DWORD at = 0; at + 16 <= size; at += 4) {
-        std::uint32_t words[4];
-        std::memcpy(words, bytes + at, sizeof words);
-        if (words[0] == signature) {
+        std::array<std::uint32_t, 4> words{};
+        std::memcpy(words.data(), bytes + at, sizeof words);
+        if (words[0] == 0xFEEF04BDU) {
             char text[48];
             std::snprintf(text, sizeof text, "%u.%u.%u.%u", words[2] >> 16U, words[2] & 0xFFFFU,
                           words[3] >> 16U, words[3] & 0xFFFFU);
@@ -74,22 +63,20 @@ std::string describeImage(HMODULE image, const char* missing) {
     }
     const wchar_t* name = path;
     for (DWORD i = 0; i < length; ++i) {
-        if (path[i] == L'\\' || path[i] == L'/') {
-            name = path + i + 1;
-        }
+        name = path[i] == L'\\' || path[i] == L'/' ? path + i + 1 : name;
     }
     const std::string version = versionOf(image);
     return utf8(name, static_cast<int>(path + length - name)) +
            (version.empty() ? ", no version information" : ", version " + version);
 }
 
-// Functions of ntdll looked up by name: RtlGetVersion tells the true version
+// A function of ntdll looked up by name, through the generic function pointer
+// type, which converts to any other: RtlGetVersion tells the true version
 // where GetVersionEx may be told to lie, and only Wine has wine_get_version.
 template <typename Function>
 Function* ntdllFunction(const char* name) {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     const FARPROC found = ntdll != nullptr ? GetProcAddress(ntdll, name) : nullptr;
-    // Through the generic function pointer type, which converts to any other.
     return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
 }
 
@@ -99,18 +86,14 @@ std::string describeSystem() {
     version.dwOSVersionInfoSize = sizeof version;
     if (auto* getVersion = ntdllFunction<LONG WINAPI(OSVERSIONINFOW*)>("RtlGetVersion");
         getVersion != nullptr && getVersion(&version) == 0) {
-        char text[48];
-        std::snprintf(text, sizeof text, " %lu.%lu.%lu",
-                      static_cast<unsigned long>(version.dwMajorVersion),
-                      static_cast<unsigned long>(version.dwMinorVersion),
-                      static_cast<unsigned long>(version.dwBuildNumber));
-        system += text;
+        system += " " + std::to_string(version.dwMajorVersion) + "." +
+                  std::to_string(version.dwMinorVersion) + "." +
+                  std::to_string(version.dwBuildNumber);
     }
-    if (auto* wineVersion = ntdllFunction<const char * CDECL()>("wine_get_version");
-        wineVersion != nullptr) {
-        const char* wine = wineVersion();
+    if (auto* wine = ntdllFunction<const char * CDECL()>("wine_get_version"); wine != nullptr) {
+        const char* named = wine();
         system += " under Wine (Proton is a Wine) ";
-        system += wine != nullptr ? wine : "of unknown version";
+        system += named != nullptr ? named : "of unknown version";
     }
     return system;
 }
@@ -122,16 +105,16 @@ std::string currentFolder() {
     // not come out as question marks.
     wchar_t wide[MAX_PATH * 2];
     const DWORD length = GetCurrentDirectoryW(MAX_PATH * 2, wide);
-    if (length == 0 || length >= MAX_PATH * 2) {
-        return {};
-    }
-    return utf8(wide, static_cast<int>(length));
+    return length == 0 || length >= MAX_PATH * 2 ? std::string()
+                                                 : utf8(wide, static_cast<int>(length));
 }
 
 SystemFacts readSystemFacts() {
-    return {describeImage(GetModuleHandleW(nullptr), "(unknown)"),
-            describeImage(GetModuleHandleW(hookFileName), "ScriptHookRDR2.dll is not loaded"),
-            describeSystem()};
+    // The hook's file is already loaded in the game folder, since it loaded us.
+    return {
+        describeImage(GetModuleHandleW(nullptr), "(unknown)"),
+        describeImage(GetModuleHandleW(L"ScriptHookRDR2.dll"), "ScriptHookRDR2.dll is not loaded"),
+        describeSystem()};
 }
 
 #else
@@ -150,38 +133,25 @@ SystemFacts readSystemFacts() {
 #endif
 
 LocalTime localTimeNow() noexcept {
-    unsigned year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
+    // Year, month, day, hour, minute, second; zeros when the clock cannot be read.
+    std::array<unsigned, 6> at{};
 #ifdef _WIN32
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    year = now.wYear;
-    month = now.wMonth;
-    day = now.wDay;
-    hour = now.wHour;
-    minute = now.wMinute;
-    second = now.wSecond;
+    at = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 #else
     const std::time_t seconds = std::time(nullptr);
-    std::tm parts{};
-    if (localtime_r(&seconds, &parts) != nullptr) {
-        year = static_cast<unsigned>(parts.tm_year + 1900);
-        month = static_cast<unsigned>(parts.tm_mon + 1);
-        day = static_cast<unsigned>(parts.tm_mday);
-        hour = static_cast<unsigned>(parts.tm_hour);
-        minute = static_cast<unsigned>(parts.tm_min);
-        second = static_cast<unsigned>(parts.tm_sec);
+    if (std::tm parts{}; localtime_r(&seconds, &parts) != nullptr) {
+        at = {static_cast<unsigned>(parts.tm_year + 1900), static_cast<unsigned>(parts.tm_mon + 1),
+              static_cast<unsigned>(parts.tm_mday),        static_cast<unsigned>(parts.tm_hour),
+              static_cast<unsigned>(parts.tm_min),         static_cast<unsigned>(parts.tm_sec)};
     }
 #endif
     LocalTime out{};
-    std::snprintf(out.date, sizeof out.date, "%04u-%02u-%02u", year % 10000U, month % 100U,
-                  day % 100U);
-    std::snprintf(out.time, sizeof out.time, "%02u:%02u:%02u", hour % 100U, minute % 100U,
-                  second % 100U);
+    std::snprintf(out.date, sizeof out.date, "%04u-%02u-%02u", at[0] % 10000U, at[1] % 100U,
+                  at[2] % 100U);
+    std::snprintf(out.time, sizeof out.time, "%02u:%02u:%02u", at[3] % 100U, at[4] % 100U,
+                  at[5] % 100U);
     return out;
 }
 

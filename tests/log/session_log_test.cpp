@@ -4,7 +4,6 @@
 #include "drown/prompt.h"
 #include "host/entry.h"
 #include "log/log_file.h"
-#include "log/log_lines.h"
 #include "log/session_log.h"
 
 #include "golden_file.h"
