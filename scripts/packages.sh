@@ -1,5 +1,7 @@
 # Debian packages each job needs, and the one place that installs them.
-# Sourced by scripts/demo, scripts/test and .ci/run.
+# Sourced by scripts/demo, scripts/test and .ci/run. Installed without their
+# recommendations (Wine's alone bring desktop, sound and video libraries):
+# this list names everything the jobs use.
 
 # shellcheck disable=SC2034
 SLOSHMERE_PACKAGES=(
@@ -28,10 +30,10 @@ ensure_packages() {
     if [ "$(id -u)" -eq 0 ]; then
         echo "Installing: ${missing[*]}"
         apt-get update -q
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
     else
         echo "Missing packages. Run:" >&2
-        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
         return 1
     fi
 }

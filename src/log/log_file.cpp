@@ -138,8 +138,9 @@ void logLine(const char* format, ...) noexcept {
         return;
     }
     if (pending > 0) {
-        logNote("%llu lines left out (at most %zu lines in any %llu passes)",
-                static_cast<unsigned long long>(pending), budgetLines,
+        logNote("%llu lines left out (at most %llu lines in any %llu passes)",
+                static_cast<unsigned long long>(pending),
+                static_cast<unsigned long long>(budgetLines),
                 static_cast<unsigned long long>(budgetPasses));
         fileBudget.leftOut = 0;
     }

@@ -86,9 +86,10 @@ std::string describeSystem() {
     version.dwOSVersionInfoSize = sizeof version;
     if (auto* getVersion = ntdllFunction<LONG WINAPI(OSVERSIONINFOW*)>("RtlGetVersion");
         getVersion != nullptr && getVersion(&version) == 0) {
-        system += " " + std::to_string(version.dwMajorVersion) + "." +
-                  std::to_string(version.dwMinorVersion) + "." +
-                  std::to_string(version.dwBuildNumber);
+        char text[48];
+        std::snprintf(text, sizeof text, " %lu.%lu.%lu", version.dwMajorVersion,
+                      version.dwMinorVersion, version.dwBuildNumber);
+        system += text;
     }
     if (auto* wine = ntdllFunction<const char * CDECL()>("wine_get_version"); wine != nullptr) {
         const char* named = wine();
