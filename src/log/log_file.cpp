@@ -127,23 +127,20 @@ void logLine(const char* format, ...) noexcept {
     const std::size_t length = stampLine(line, format, args);
     va_end(args);
     const std::uint64_t pending = fileBudget.leftOut;
-    // Room for the line, and for the notice of what was left out before it.
-    const std::uint64_t room = length + (pending > 0 ? 96U : 0U);
     const bool wasFull = fileBudget.full;
-    if (!budgetTake(fileBudget, passNotes.pass, fileSize, room)) {
-        if (fileBudget.full && !wasFull) {
-            logNote("the log has reached its limit of %llu MiB; what follows is left out",
-                    static_cast<unsigned long long>(logFileLimit >> 20U));
+    // Room for the line, and for the notice of what was left out before it.
+    if (budgetTake(fileBudget, passNotes.pass, fileSize, length + (pending > 0 ? 96U : 0U))) {
+        if (pending > 0) {
+            logNote("%llu lines left out (at most %zu lines in any %llu passes)",
+                    static_cast<unsigned long long>(pending), budgetLines,
+                    static_cast<unsigned long long>(budgetPasses));
+            fileBudget.leftOut = 0;
         }
-        return;
+        writeText(line);
+    } else if (fileBudget.full && !wasFull) {
+        logNote("the log has reached its limit of %llu MiB; what follows is left out",
+                static_cast<unsigned long long>(logFileLimit >> 20U));
     }
-    if (pending > 0) {
-        logNote("%llu lines left out (at most %zu lines in any %llu passes)",
-                static_cast<unsigned long long>(pending), budgetLines,
-                static_cast<unsigned long long>(budgetPasses));
-        fileBudget.leftOut = 0;
-    }
-    writeText(line);
 }
 
 void logLeftOut() noexcept {
@@ -156,22 +153,16 @@ void logLeftOut() noexcept {
 
 bool budgetTake(LineBudget& budget, std::uint64_t pass, std::uint64_t fileBytes,
                 std::uint64_t bytes) {
-    if (budget.full || fileBytes + bytes > logFileLimit - logFileReserve) {
-        budget.full = true;
-        ++budget.leftOut;
-        return false;
-    }
+    budget.full = budget.full || fileBytes + bytes > logFileLimit - logFileReserve;
     // The oldest of the last 20 lines must lie 60 passes back or more, so no
     // window of 60 passes ever holds 21.
-    if (budget.written == budgetLines && pass - budget.recent[budget.next] < budgetPasses) {
+    std::uint64_t& oldest = budget.recent[budget.taken % budgetLines];
+    if (budget.full || (budget.taken >= budgetLines && pass - oldest < budgetPasses)) {
         ++budget.leftOut;
         return false;
     }
-    budget.recent[budget.next] = pass;
-    budget.next = (budget.next + 1) % budgetLines;
-    if (budget.written < budgetLines) {
-        ++budget.written;
-    }
+    oldest = pass;
+    ++budget.taken;
     return true;
 }
 

@@ -46,10 +46,10 @@ inline constexpr std::uint64_t logFileLimit = 1U << 20U;
 inline constexpr std::uint64_t logFileReserve = 200;
 
 struct LineBudget {
-    // The passes of the last budgetLines lines written, oldest at `next`.
+    // The passes of the last budgetLines lines written; of `taken` lines in
+    // all, the oldest at taken % budgetLines.
     std::array<std::uint64_t, budgetLines> recent{};
-    std::size_t written = 0;
-    std::size_t next = 0;
+    std::uint64_t taken = 0;
     // Lines refused since the last one written.
     std::uint64_t leftOut = 0;
     // Once the file has no room left, nothing more is written under the budget.
