@@ -26,6 +26,7 @@ PromptView toldPrompt = PromptView::None;
 std::uint32_t toldPhases = 0;
 std::string toldLabel;
 GameHash toldControl = unresolvedControl;
+int scriptStarts = 0;
 
 constexpr auto radius = static_cast<double>(troughSearchRadius);
 
@@ -44,7 +45,7 @@ std::string at(const Vector3& position) {
 
 // The control's name for a person: the file's spelling when it names this
 // control (two names share one hash), else the table's first.
-std::string controlName(GameHash hash, const std::string& spelled) {
+std::string controlName(GameHash hash, const std::string& spelled = {}) {
     if (hash == unresolvedControl) {
         return "none";
     }
@@ -60,19 +61,6 @@ std::string controlName(GameHash hash, const std::string& spelled) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X", hash);
     return hex;
-}
-
-void tellBusy(bool player, std::uint32_t busyAction) {
-    const char* action = busyAction < grappleActionCount ? grappleActionNames[busyAction] : "?";
-    if (std::strcmp(action, drowningMove) == 0) {
-        logLine("the drowning is under way, so no new prompt [dev: %s is in %s]",
-                player ? "the player" : "the person held", action);
-    } else if (player) {
-        logLine("no prompt while the player is in another grapple move [dev: %s]", action);
-    } else {
-        logLine("no prompt while the person held is in a grapple move of their own [dev: %s]",
-                action);
-    }
 }
 
 void tellOutcome() {
@@ -93,12 +81,16 @@ void tellOutcome() {
     toldOutcome = outcome;
     toldDetail = detail;
 
-    char state[48];
-    std::snprintf(state, sizeof state,
-                  notes.grappleState == drowningState ? "0x%08X, the drowning's" : "0x%08X",
-                  notes.grappleState);
-    if (busy) {
-        tellBusy(outcome == WatchOutcome::PlayerBusy, notes.busyAction);
+    const std::uint32_t busyAction = notes.busyAction;
+    const char* action = busyAction < grappleActionCount ? grappleActionNames[busyAction] : "?";
+    if (busy && std::strcmp(action, drowningMove) == 0) {
+        logLine("the drowning is under way, so no new prompt [dev: %s is in %s]",
+                outcome == WatchOutcome::PlayerBusy ? "the player" : "the person held", action);
+    } else if (outcome == WatchOutcome::PlayerBusy) {
+        logLine("no prompt while the player is in another grapple move [dev: %s]", action);
+    } else if (outcome == WatchOutcome::VictimBusy) {
+        logLine("no prompt while the person held is in a grapple move of their own [dev: %s]",
+                action);
     } else if (outcome == WatchOutcome::NoTrough) {
         logLine("no trough within %.1f m of the player, who stands at %s, so no prompt", radius,
                 at(notes.position).c_str());
@@ -106,14 +98,11 @@ void tellOutcome() {
         logLine("a trough is within %.1f m, but the player holds nobody in a grapple, so no prompt "
                 "[dev: grapple flag %d]",
                 radius, notes.grappleFlag);
-    } else if (outcome == WatchOutcome::StateNotOffered) {
-        logLine("a trough is within %.1f m and the player holds someone, but not in a hold the "
-                "prompt is offered in [dev: grapple state %s]",
-                radius, state);
-    } else if (outcome == WatchOutcome::Offerable) {
-        logLine("a trough is within %.1f m and the player holds someone in a hold the prompt is "
-                "offered in [dev: grapple state %s]",
-                radius, state);
+    } else if (outcome == WatchOutcome::StateNotOffered || outcome == WatchOutcome::Offerable) {
+        logLine("a trough is within %.1f m and the player holds someone%s in a hold the prompt is "
+                "offered in [dev: grapple state 0x%08X%s]",
+                radius, outcome == WatchOutcome::StateNotOffered ? ", but not" : "",
+                notes.grappleState, notes.grappleState == drowningState ? ", the drowning's" : "");
     }
 }
 
@@ -123,21 +112,19 @@ void tellPlacement() {
         logLine("hold completed, but nobody was moved: no trough within %.1f m of the player any "
                 "more",
                 radius);
-        return;
-    }
-    if (notes.placement != PlacementResult::Placed) {
+    } else if (notes.placement != PlacementResult::Placed) {
         logLine("hold completed, but nobody was moved: %s no longer exists in the game",
                 notes.placement == PlacementResult::PlayerGone ? "the player" : "the person held");
-        return;
+    } else {
+        logLine("hold completed: the player moved to %s and the victim to %s, both turned to %.1f "
+                "degrees, %s, %s; the drowning move started",
+                at(notes.playerPlaced).c_str(), at(notes.victimPlaced).c_str(),
+                static_cast<double>(notes.heading),
+                notes.byTroughFacing ? "the way the trough faces, as the player stood over it"
+                                     : "from where the player stood towards the trough",
+                notes.groundFound ? "on the ground found there"
+                                  : "at the trough's height, as no ground was found there");
     }
-    logLine("hold completed: the player moved to %s and the victim to %s, both turned to %.1f "
-            "degrees, %s, %s; the drowning move started",
-            at(notes.playerPlaced).c_str(), at(notes.victimPlaced).c_str(),
-            static_cast<double>(notes.heading),
-            notes.byTroughFacing ? "the way the trough faces, as the player stood over it"
-                                 : "from where the player stood towards the trough",
-            notes.groundFound ? "on the ground found there"
-                              : "at the trough's height, as no ground was found there");
 }
 
 void tellPromptMade() {
@@ -155,7 +142,7 @@ void tellPromptMade() {
                 label.c_str(), where, dev);
     } else {
         logLine("prompt offered: hold %s to \"%s\", %s [dev: %s]",
-                controlName(promptControl, std::string()).c_str(), label.c_str(), where, dev);
+                controlName(promptControl).c_str(), label.c_str(), where, dev);
     }
 }
 
@@ -231,14 +218,14 @@ void tellPhases() {
     }
 }
 
-// For the header: that the file gives none of one of the prompt's settings.
-void tellMissingValue(const SettingsSection& section, const char* what, const char* key) {
-    if (!section.has(key)) {
-        logRaw("  %s: none given (no %s in [%s])", what, key, settingsSection);
+// Opens the file and writes the header; the next pass tells its state afresh.
+bool begin(const SettingsDocument& document) {
+    if (!openLogFile()) {
+        return false;
     }
-}
-
-void writeLogHeader(const SettingsDocument& document) {
+    toldOutcome = WatchOutcome::None;
+    toldPrompt = PromptView::None;
+    toldPhases = 0;
     const LocalTime now = localTimeNow();
     logRaw("%s%s%s%s %s", logTitle, SLOSHMERE_VERSION, logBegunWords, now.date, now.time);
     logRaw("Game folder: %s", currentFolder().c_str());
@@ -255,17 +242,18 @@ void writeLogHeader(const SettingsDocument& document) {
     // prompt it offers, not at the script's start.
     toldLabel = promptText;
     toldControl = promptControl;
-    const std::string held = controlName(promptControl, std::string());
     const std::string label = shown(toldLabel);
     if (passNotes.settingsReadPass == 0) {
         logRaw("The mod holds the label \"%s\" and no control: its own, as it has not read %s "
                "yet; it reads it each time it offers the prompt.",
                label.c_str(), settingsFileName.c_str());
     } else {
-        logRaw("The mod holds the label \"%s\" and %s%s, as its read of %s in pass %llu left "
+        const std::string held = promptControl == unresolvedControl
+                                     ? "no control"
+                                     : "the control " + controlName(promptControl);
+        logRaw("The mod holds the label \"%s\" and %s, as its read of %s in pass %llu left "
                "them; it reads it each time it offers the prompt.",
-               label.c_str(), promptControl == unresolvedControl ? "no control" : "the control ",
-               promptControl == unresolvedControl ? "" : held.c_str(), settingsFileName.c_str(),
+               label.c_str(), held.c_str(), settingsFileName.c_str(),
                static_cast<unsigned long long>(passNotes.settingsReadPass));
     }
 
@@ -273,51 +261,20 @@ void writeLogHeader(const SettingsDocument& document) {
     const SettingsSection section = document.get(settingsSection);
     if (section.has(labelKey)) {
         logRaw("  label \"%s\" (%s)", shown(section.get(labelKey)).c_str(), labelKey);
+    } else {
+        logRaw("  label: none given (no %s in [%s])", labelKey, settingsSection);
     }
-    tellMissingValue(section, "label", labelKey);
     const std::string spelled = section.get(controlKey);
     if (controlNameTable.contains(spelled)) {
         logRaw("  control %s (%s)", spelled.c_str(), controlKey);
     } else if (section.has(controlKey)) {
         logRaw("  control: %s = \"%.*s\" names no control the mod knows", controlKey, 60,
                spelled.c_str());
+    } else {
+        logRaw("  control: none given (no %s in [%s])", controlKey, settingsSection);
     }
-    tellMissingValue(section, "control", controlKey);
     logRaw("  log on (%s = %.*s)", logKey, 60, section.get(logKey).c_str());
-}
-
-void tellSettingsChange() {
-    if (promptText != toldLabel) {
-        logLine(R"(%s read as the prompt is offered: label "%s" -> "%s")", settingsFileName.c_str(),
-                shown(toldLabel).c_str(), shown(promptText).c_str());
-        toldLabel = promptText;
-    }
-    if (promptControl != toldControl) {
-        const std::string spelled = settingsDocument.get(settingsSection).get(controlKey);
-        logLine("%s read as the prompt is offered: control %s -> %s", settingsFileName.c_str(),
-                controlName(toldControl, std::string()).c_str(),
-                controlName(promptControl, spelled).c_str());
-        toldControl = promptControl;
-    }
-}
-
-int scriptStarts = 0;
-
-// Opens the file and writes the header; the next pass tells its state afresh.
-bool begin(const SettingsDocument& document) {
-    if (!openLogFile()) {
-        return false;
-    }
-    toldOutcome = WatchOutcome::None;
-    toldPrompt = PromptView::None;
-    toldPhases = 0;
-    writeLogHeader(document);
     return true;
-}
-
-void end(const char* why) {
-    logLine("%s; the log stops here", why);
-    closeLogFile();
 }
 
 // The settings as the pass's re-read left them: the log begun or ended as
@@ -330,9 +287,21 @@ void tellSettingsRead() {
         }
         return;
     }
-    tellSettingsChange();
+    if (promptText != toldLabel) {
+        logLine(R"(%s read as the prompt is offered: label "%s" -> "%s")", settingsFileName.c_str(),
+                shown(toldLabel).c_str(), shown(promptText).c_str());
+        toldLabel = promptText;
+    }
+    if (promptControl != toldControl) {
+        const std::string spelled = settingsDocument.get(settingsSection).get(controlKey);
+        logLine("%s read as the prompt is offered: control %s -> %s", settingsFileName.c_str(),
+                controlName(toldControl).c_str(), controlName(promptControl, spelled).c_str());
+        toldControl = promptControl;
+    }
     if (!logRequested) {
-        end((settingsFileName + ", read as the prompt is offered, turns the log off").c_str());
+        logLine("%s, read as the prompt is offered, turns the log off; the log stops here",
+                settingsFileName.c_str());
+        closeLogFile();
     }
 }
 
@@ -345,18 +314,12 @@ void startLog() noexcept {
         const bool readable = fileIsReadable(settingsFileName) && readSettingsFile(document);
         // Like the prompt's settings, an unreadable file changes nothing.
         const bool on = readable ? logAskedIn(document) : logWriting;
-        if (!on) {
-            if (logWriting) {
-                end(("the game started the script again with the log turned off in " +
-                     settingsFileName)
-                        .c_str());
-            }
-            return;
-        }
-        if (!logWriting && !begin(document)) {
-            return;
-        }
-        if (scriptStarts > 1) {
+        if (!on && logWriting) {
+            logLine("the game started the script again with the log turned off in %s; the log "
+                    "stops here",
+                    settingsFileName.c_str());
+            closeLogFile();
+        } else if (on && (logWriting || begin(document)) && scriptStarts > 1) {
             logLine("the game restarted the script (start %d), as it does when a save is loaded; "
                     "the mod stayed loaded and keeps its settings",
                     scriptStarts);
