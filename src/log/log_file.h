@@ -20,7 +20,6 @@ extern bool logWriting;
 // begins an empty one with a fresh budget; a later one adds to the end. False,
 // and given up until resetLogFile, when it cannot be opened.
 bool openLogFile() noexcept;
-// Closes the file; the log is off until it is opened again.
 void closeLogFile() noexcept;
 // Forgets everything, as a new load of the module starts.
 void resetLogFile() noexcept;
@@ -68,13 +67,12 @@ struct LocalTime {
 };
 LocalTime localTimeNow() noexcept;
 
-// The current directory, the game folder, in UTF-8; empty if it cannot be read.
-std::string currentFolder();
-
 // What a bug report needs of the machine, read without asking the game: the
-// game's and the hook's files ("RDR2.exe, version 1.0.1491.17") and the system
-// ("Windows 10.0.19045", with " under Wine 9.0" when Wine or Proton runs it).
+// game folder in UTF-8 (empty if it cannot be read), the game's and the
+// hook's files ("RDR2.exe, version 1.0.1491.17") and the system ("Windows
+// 10.0.19045", then " under Wine (Proton is a Wine) 9.0" under Wine).
 struct SystemFacts {
+    std::string folder;
     std::string game;
     std::string hook;
     std::string system;

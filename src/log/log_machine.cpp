@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 #ifndef _WIN32
 #include <climits>
@@ -21,17 +22,19 @@ namespace sloshmere {
 
 namespace {
 
-std::string utf8(const wchar_t* text, int length) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+std::string utf8(std::wstring_view text) {
+    const int length = static_cast<int>(text.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string out(size > 0 ? static_cast<std::size_t>(size) : 0U, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
     return out;
 }
 
 // The file version in a loaded image's version resource (id 1, type 16), read
 // in place: a loaded image's resources need no VERSION.dll, so the module
 // imports nothing beyond the kernel for it. The fixed part lies at a 4-byte
-// boundary and opens with its signature. Empty when there is none.
+// boundary and opens with its signature.
 std::string versionOf(HMODULE image) {
     const HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));
     const HGLOBAL loaded = found != nullptr ? LoadResource(image, found) : nullptr;
@@ -42,13 +45,13 @@ std::string versionOf(HMODULE image) {
         std::array<std::uint32_t, 4> words{};
         std::memcpy(words.data(), bytes + at, sizeof words);
         if (words[0] == 0xFEEF04BDU) {
-            char text[48];
-            std::snprintf(text, sizeof text, "%u.%u.%u.%u", words[2] >> 16U, words[2] & 0xFFFFU,
-                          words[3] >> 16U, words[3] & 0xFFFFU);
+            char text[64];
+            std::snprintf(text, sizeof text, ", version %u.%u.%u.%u", words[2] >> 16U,
+                          words[2] & 0xFFFFU, words[3] >> 16U, words[3] & 0xFFFFU);
             return text;
         }
     }
-    return {};
+    return ", no version information";
 }
 
 // "RDR2.exe, version 1.0.1491.17": the image's file name and version.
@@ -61,13 +64,9 @@ std::string describeImage(HMODULE image, const char* missing) {
     if (length == 0 || length >= MAX_PATH * 2) {
         return "(its file cannot be named)";
     }
-    const wchar_t* name = path;
-    for (DWORD i = 0; i < length; ++i) {
-        name = path[i] == L'\\' || path[i] == L'/' ? path + i + 1 : name;
-    }
-    const std::string version = versionOf(image);
-    return utf8(name, static_cast<int>(path + length - name)) +
-           (version.empty() ? ", no version information" : ", version " + version);
+    const std::wstring_view full(path, length);
+    const std::wstring_view name = full.substr(full.find_last_of(L"\\/") + 1);
+    return utf8(name) + versionOf(image);
 }
 
 // A function of ntdll looked up by name, through the generic function pointer
@@ -100,18 +99,14 @@ std::string describeSystem() {
 
 } // namespace
 
-std::string currentFolder() {
-    // The wide name, turned into UTF-8: a folder name in another script must
-    // not come out as question marks.
-    wchar_t wide[MAX_PATH * 2];
-    const DWORD length = GetCurrentDirectoryW(MAX_PATH * 2, wide);
-    return length == 0 || length >= MAX_PATH * 2 ? std::string()
-                                                 : utf8(wide, static_cast<int>(length));
-}
-
 SystemFacts readSystemFacts() {
-    // The hook's file is already loaded in the game folder, since it loaded us.
+    // The folder's wide name, turned into UTF-8: a folder name in another
+    // script must not come out as question marks. The hook's file is already
+    // loaded in the game folder, since it loaded us.
+    wchar_t folder[MAX_PATH * 2];
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH * 2, folder);
     return {
+        length == 0 || length >= MAX_PATH * 2 ? std::string() : utf8({folder, length}),
         describeImage(GetModuleHandleW(nullptr), "(unknown)"),
         describeImage(GetModuleHandleW(L"ScriptHookRDR2.dll"), "ScriptHookRDR2.dll is not loaded"),
         describeSystem()};
@@ -119,15 +114,12 @@ SystemFacts readSystemFacts() {
 
 #else
 
-std::string currentFolder() {
-    char folder[PATH_MAX];
-    return getcwd(folder, sizeof folder) != nullptr ? std::string(folder) : std::string();
-}
-
 SystemFacts readSystemFacts() {
     // The Linux build runs only in the simulated game, linked into it: there
     // is no game or hook file to read a version from, and no Windows.
-    return {"none, the simulated game", "none, the simulated game's own", "not Windows"};
+    char folder[PATH_MAX];
+    return {getcwd(folder, sizeof folder) != nullptr ? folder : "", "none, the simulated game",
+            "none, the simulated game's own", "not Windows"};
 }
 
 #endif

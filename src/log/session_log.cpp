@@ -228,8 +228,8 @@ bool begin(const SettingsDocument& document) {
     toldPhases = 0;
     const LocalTime now = localTimeNow();
     logRaw("%s%s%s%s %s", logTitle, SLOSHMERE_VERSION, logBegunWords, now.date, now.time);
-    logRaw("Game folder: %s", currentFolder().c_str());
     const SystemFacts facts = readSystemFacts();
+    logRaw("Game folder: %s", facts.folder.c_str());
     logRaw("Game: %s", facts.game.c_str());
     logRaw("Script hook: %s", facts.hook.c_str());
     logRaw("System: %s", facts.system.c_str());
