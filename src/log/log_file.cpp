@@ -28,11 +28,6 @@ FileHistory history = FileHistory::None;
 std::uint64_t fileSize = 0;
 LineBudget fileBudget;
 
-void giveUp() noexcept {
-    closeLogFile();
-    history = FileHistory::GivenUp;
-}
-
 // Writes `text` and a line end and hands it to the system at once, so a game
 // that crashes right after still leaves the line. A full disk or a file taken
 // away gives the file up rather than be tried again on every pass.
@@ -42,10 +37,11 @@ void writeText(const char* text) noexcept {
     }
     const int written = std::fprintf(file, "%s%s", text, lineEnd);
     if (written < 0 || std::fflush(file) != 0) {
-        giveUp();
-        return;
+        closeLogFile();
+        history = FileHistory::GivenUp;
+    } else {
+        fileSize += static_cast<std::uint64_t>(written);
     }
-    fileSize += static_cast<std::uint64_t>(written);
 }
 
 using LineText = char[768];
@@ -57,6 +53,16 @@ std::size_t stampLine(LineText& line, const char* format, va_list args) noexcept
     const int text =
         std::vsnprintf(line + prefix, sizeof line - static_cast<std::size_t>(prefix), format, args);
     return static_cast<std::size_t>(prefix) + static_cast<std::size_t>(text);
+}
+
+// The same stamp outside the budget: the budget's own notes, the last line.
+__attribute__((format(printf, 1, 2))) void logNote(const char* format, ...) noexcept {
+    LineText line;
+    va_list args;
+    va_start(args, format);
+    stampLine(line, format, args);
+    va_end(args);
+    writeText(line);
 }
 
 } // namespace
@@ -78,7 +84,7 @@ bool openLogFile() noexcept {
     // count is the file's size.
     file = std::fopen(logFileName, fresh ? "wb" : "ab");
     if (file == nullptr) {
-        giveUp();
+        history = FileHistory::GivenUp;
         return false;
     }
     history = FileHistory::Begun;
@@ -94,7 +100,12 @@ void closeLogFile() noexcept {
     logWriting = false;
 }
 
-void resetLogFile() noexcept {
+void endLogFile(const char* lastLine) noexcept {
+    if (fileBudget.leftOut > 0) {
+        logNote("%llu lines left out%s", static_cast<unsigned long long>(fileBudget.leftOut),
+                fileBudget.full ? ", the log being full" : "");
+    }
+    logNote("%s", lastLine);
     closeLogFile();
     history = FileHistory::None;
 }
@@ -104,15 +115,6 @@ void logRaw(const char* format, ...) noexcept {
     va_list args;
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    writeText(line);
-}
-
-void logNote(const char* format, ...) noexcept {
-    LineText line;
-    va_list args;
-    va_start(args, format);
-    stampLine(line, format, args);
     va_end(args);
     writeText(line);
 }
@@ -140,14 +142,6 @@ void logLine(const char* format, ...) noexcept {
     } else if (fileBudget.full && !wasFull) {
         logNote("the log has reached its limit of %llu MiB; what follows is left out",
                 static_cast<unsigned long long>(logFileLimit >> 20U));
-    }
-}
-
-void logLeftOut() noexcept {
-    if (fileBudget.leftOut > 0) {
-        logNote("%llu lines left out%s", static_cast<unsigned long long>(fileBudget.leftOut),
-                fileBudget.full ? ", the log being full" : "");
-        fileBudget.leftOut = 0;
     }
 }
 

@@ -21,17 +21,15 @@ extern bool logWriting;
 // and given up until resetLogFile, when it cannot be opened.
 bool openLogFile() noexcept;
 void closeLogFile() noexcept;
-// Forgets everything, as a new load of the module starts.
-void resetLogFile() noexcept;
+// While the log is on, how many lines the budget left out since the last one
+// written, if any, and `lastLine`; then forgets everything, as a new load of
+// the module starts.
+void endLogFile(const char* lastLine) noexcept;
 
-// A line under the budget: the local time, "pass N: " and the text; logNote
-// writes the same outside it (the budget's own notes, the last line), logRaw
-// the text alone (the header).
+// A line under the budget: the local time, "pass N: " and the text; logRaw
+// writes the text alone, outside it (the header).
 __attribute__((format(printf, 1, 2))) void logLine(const char* format, ...) noexcept;
-__attribute__((format(printf, 1, 2))) void logNote(const char* format, ...) noexcept;
 __attribute__((format(printf, 1, 2))) void logRaw(const char* format, ...) noexcept;
-// How many lines the budget left out since the last one written, if any.
-void logLeftOut() noexcept;
 
 // How many lines the log may write: at most 20 in any 60 loop passes, and a
 // file of at most 1 MiB. Counted in passes, not by the clock, so a run in the

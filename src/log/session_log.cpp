@@ -354,11 +354,7 @@ void logPass() noexcept {
 }
 
 void stopLog() noexcept {
-    if (logWriting) {
-        logLeftOut();
-        logNote("the mod was unloaded; the log ends here");
-    }
-    resetLogFile();
+    endLogFile("the mod was unloaded; the log ends here");
     scriptStarts = 0;
     passNotes = PassNotes{};
 }
