@@ -127,25 +127,6 @@ void tellPlacement() {
     }
 }
 
-void tellPromptMade() {
-    const PassNotes& notes = passNotes;
-    const std::string label = shown(promptText);
-    char dev[64];
-    std::snprintf(dev, sizeof dev,
-                  notes.promptGroup == -1 ? "prompt id %d, no group" : "prompt id %d, group %d",
-                  notes.promptId, notes.promptGroup);
-    const char* where =
-        notes.promptGroup == -1 ? "shown on its own" : "shown among the nearest person's prompts";
-    if (promptControl == unresolvedControl) {
-        logLine("prompt offered: \"%s\", %s, but with no control to hold: Sloshmere.ini names "
-                "none the mod knows [dev: %s]",
-                label.c_str(), where, dev);
-    } else {
-        logLine("prompt offered: hold %s to \"%s\", %s [dev: %s]",
-                controlName(promptControl).c_str(), label.c_str(), where, dev);
-    }
-}
-
 void tellPrompt() {
     const PassNotes& notes = passNotes;
     const std::uint32_t events = notes.events;
@@ -156,7 +137,19 @@ void tellPrompt() {
                 notes.missingVictim);
     }
     if ((events & passEvent::promptMade) != 0) {
-        tellPromptMade();
+        const bool alone = notes.promptGroup == -1;
+        const char* where = alone ? "shown on its own" : "shown among the nearest person's prompts";
+        char dev[64];
+        std::snprintf(dev, sizeof dev, alone ? "prompt id %d, no group" : "prompt id %d, group %d",
+                      notes.promptId, notes.promptGroup);
+        if (promptControl == unresolvedControl) {
+            logLine("prompt offered: \"%s\", %s, but with no control to hold: Sloshmere.ini "
+                    "names none the mod knows [dev: %s]",
+                    shown(promptText).c_str(), where, dev);
+        } else {
+            logLine("prompt offered: hold %s to \"%s\", %s [dev: %s]",
+                    controlName(promptControl).c_str(), shown(promptText).c_str(), where, dev);
+        }
         toldPrompt = PromptView::Offered;
     }
     // A prompt removed in this same pass is told as removed, not as waiting
