@@ -133,8 +133,9 @@ void logLine(const char* format, ...) noexcept {
     // Room for the line, and for the notice of what was left out before it.
     if (budgetTake(fileBudget, passNotes.pass, fileSize, length + (pending > 0 ? 96U : 0U))) {
         if (pending > 0) {
-            logNote("%llu lines left out (at most %zu lines in any %llu passes)",
-                    static_cast<unsigned long long>(pending), budgetLines,
+            logNote("%llu lines left out (at most %llu lines in any %llu passes)",
+                    static_cast<unsigned long long>(pending),
+                    static_cast<unsigned long long>(budgetLines),
                     static_cast<unsigned long long>(budgetPasses));
             fileBudget.leftOut = 0;
         }

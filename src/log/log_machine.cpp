@@ -80,19 +80,18 @@ Function* ntdllFunction(const char* name) {
 }
 
 std::string describeSystem() {
-    std::string system = "Windows";
+    char system[48] = "Windows";
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
     if (auto* getVersion = ntdllFunction<LONG WINAPI(OSVERSIONINFOW*)>("RtlGetVersion");
         getVersion != nullptr && getVersion(&version) == 0) {
-        system += " " + std::to_string(version.dwMajorVersion) + "." +
-                  std::to_string(version.dwMinorVersion) + "." +
-                  std::to_string(version.dwBuildNumber);
+        std::snprintf(system, sizeof system, "Windows %lu.%lu.%lu", version.dwMajorVersion,
+                      version.dwMinorVersion, version.dwBuildNumber);
     }
     if (auto* wine = ntdllFunction<const char * CDECL()>("wine_get_version"); wine != nullptr) {
         const char* named = wine();
-        system += " under Wine (Proton is a Wine) ";
-        system += named != nullptr ? named : "of unknown version";
+        return std::string(system) + " under Wine (Proton is a Wine) " +
+               (named != nullptr ? named : "of unknown version");
     }
     return system;
 }
