@@ -18,12 +18,11 @@ extern bool logWriting;
 
 // The first open of a load keeps the last file as Sloshmere.previous.log and
 // begins an empty one with a fresh budget; a later one adds to the end. False,
-// and given up until resetLogFile, when it cannot be opened.
+// and given up until endLogFile, when it cannot be opened.
 bool openLogFile() noexcept;
 void closeLogFile() noexcept;
-// While the log is on, how many lines the budget left out since the last one
-// written, if any, and `lastLine`; then forgets everything, as a new load of
-// the module starts.
+// The lines the budget left out, if any, and `lastLine`, while the log is on;
+// then forgets everything, as a new load of the module starts.
 void endLogFile(const char* lastLine) noexcept;
 
 // A line under the budget: the local time, "pass N: " and the text; logRaw
@@ -43,8 +42,7 @@ inline constexpr std::uint64_t logFileLimit = 1U << 20U;
 inline constexpr std::uint64_t logFileReserve = 200;
 
 struct LineBudget {
-    // The passes of the last budgetLines lines written; of `taken` lines in
-    // all, the oldest at taken % budgetLines.
+    // The passes of the last lines written, the oldest at taken % budgetLines.
     std::array<std::uint64_t, budgetLines> recent{};
     std::uint64_t taken = 0;
     // Lines refused since the last one written.
@@ -58,18 +56,13 @@ struct LineBudget {
 bool budgetTake(LineBudget& budget, std::uint64_t pass, std::uint64_t fileBytes,
                 std::uint64_t bytes);
 
-// The local date and time as "YYYY-MM-DD hh:mm:ss", and the time alone.
-struct LocalTime {
-    char date[11];
-    char time[9];
-};
-LocalTime localTimeNow() noexcept;
-
 // What a bug report needs of the machine, read without asking the game: the
-// game folder in UTF-8 (empty if it cannot be read), the game's and the
-// hook's files ("RDR2.exe, version 1.0.1491.17") and the system ("Windows
-// 10.0.19045", then " under Wine (Proton is a Wine) 9.0" under Wine).
+// local date and time ("YYYY-MM-DD hh:mm:ss"), the game folder in UTF-8
+// (empty if it cannot be read), the game's and the hook's files ("RDR2.exe,
+// version 1.0.1491.17") and the system ("Windows 10.0.19045", then " under
+// Wine (Proton is a Wine) 9.0" under Wine).
 struct SystemFacts {
+    std::string now;
     std::string folder;
     std::string game;
     std::string hook;

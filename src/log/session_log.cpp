@@ -30,12 +30,10 @@ int scriptStarts = 0;
 
 constexpr auto radius = static_cast<double>(troughSearchRadius);
 
-// A label as the log quotes it: cut at logLabelBytes, with "..." when cut.
 std::string shown(const std::string& label) {
     return label.size() > logLabelBytes ? label.substr(0, logLabelBytes) + "..." : label;
 }
 
-// A position as "(x, y, z)", to the centimetre.
 std::string at(const Vector3& position) {
     char text[160];
     std::snprintf(text, sizeof text, "(%.2f, %.2f, %.2f)", static_cast<double>(position.x),
@@ -219,9 +217,8 @@ bool begin(const SettingsDocument& document) {
     toldOutcome = WatchOutcome::None;
     toldPrompt = PromptView::None;
     toldPhases = 0;
-    const LocalTime now = localTimeNow();
-    logRaw("%s%s%s%s %s", logTitle, SLOSHMERE_VERSION, logBegunWords, now.date, now.time);
     const SystemFacts facts = readSystemFacts();
+    logRaw("%s%s%s%s", logTitle, SLOSHMERE_VERSION, logBegunWords, facts.now.c_str());
     logRaw("Game folder: %s", facts.folder.c_str());
     logRaw("Game: %s", facts.game.c_str());
     logRaw("Script hook: %s", facts.hook.c_str());
