@@ -9,10 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#ifndef SLOSHMERE_VERSION
-#error "the build gives the module its version"
-#endif
+#include <utility>
 
 namespace sloshmere {
 
@@ -20,8 +17,7 @@ namespace {
 
 // What the log last told, so it tells only changes.
 enum class PromptView : std::uint8_t { None, Offered, HeldBack };
-WatchOutcome toldOutcome = WatchOutcome::None;
-std::uint32_t toldDetail = 0;
+std::pair<WatchOutcome, std::uint32_t> toldOutcome{WatchOutcome::None, 0};
 PromptView toldPrompt = PromptView::None;
 std::uint32_t toldPhases = 0;
 std::string toldLabel;
@@ -47,8 +43,7 @@ std::string controlName(GameHash hash, const std::string& spelled = {}) {
     if (hash == unresolvedControl) {
         return "none";
     }
-    if (const auto found = controlNameTable.find(spelled);
-        found != controlNameTable.end() && found->second == hash) {
+    if (controlNameTable.contains(spelled) && controlNameTable.at(spelled) == hash) {
         return spelled;
     }
     for (const ControlName& control : controlNames) {
@@ -73,11 +68,10 @@ void tellOutcome() {
     } else if (outcome == WatchOutcome::StateNotOffered) {
         detail = notes.grappleState;
     }
-    if (outcome == toldOutcome && detail == toldDetail) {
+    if (std::pair(outcome, detail) == toldOutcome) {
         return;
     }
-    toldOutcome = outcome;
-    toldDetail = detail;
+    toldOutcome = {outcome, detail};
 
     const std::uint32_t busyAction = notes.busyAction;
     const char* action = busyAction < grappleActionCount ? grappleActionNames[busyAction] : "?";
@@ -104,37 +98,16 @@ void tellOutcome() {
     }
 }
 
-void tellPlacement() {
-    const PassNotes& notes = passNotes;
-    if (notes.placement == PlacementResult::NoTrough) {
-        logLine("hold completed, but nobody was moved: no trough within %.1f m of the player any "
-                "more",
-                radius);
-    } else if (notes.placement != PlacementResult::Placed) {
-        logLine("hold completed, but nobody was moved: %s no longer exists in the game",
-                notes.placement == PlacementResult::PlayerGone ? "the player" : "the person held");
-    } else {
-        logLine("hold completed: the player moved to %s and the victim to %s, both turned to %.1f "
-                "degrees, %s, %s; the drowning move started",
-                at(notes.playerPlaced).c_str(), at(notes.victimPlaced).c_str(),
-                static_cast<double>(notes.heading),
-                notes.byTroughFacing ? "the way the trough faces, as the player stood over it"
-                                     : "from where the player stood towards the trough",
-                notes.groundFound ? "on the ground found there"
-                                  : "at the trough's height, as no ground was found there");
-    }
-}
-
 void tellPrompt() {
     const PassNotes& notes = passNotes;
-    const std::uint32_t events = notes.events;
-    const bool retired = (events & passEvent::promptRetired) != 0;
-    const bool completed = (events & passEvent::holdCompleted) != 0;
-    if ((events & passEvent::promptNotMade) != 0) {
+    const auto did = [&notes](std::uint32_t event) { return (notes.events & event) != 0; };
+    const bool retired = did(passEvent::promptRetired);
+    const bool completed = did(passEvent::holdCompleted);
+    if (did(passEvent::promptNotMade)) {
         logLine("no prompt: the person held no longer exists in the game [dev: handle %d]",
                 notes.missingVictim);
     }
-    if ((events & passEvent::promptMade) != 0) {
+    if (did(passEvent::promptMade)) {
         const bool alone = notes.promptGroup == -1;
         const char* where = alone ? "shown on its own" : "shown among the nearest person's prompts";
         char dev[64];
@@ -152,22 +125,35 @@ void tellPrompt() {
     }
     // A prompt removed in this same pass is told as removed, not as waiting
     // to come back.
-    if ((events & passEvent::promptHeldBack) != 0 && !retired &&
-        toldPrompt == PromptView::Offered) {
+    if (did(passEvent::promptHeldBack) && !retired && toldPrompt == PromptView::Offered) {
         logLine("prompt hidden: the player's hold is not one it is offered in; it shows again "
                 "when it is");
         toldPrompt = PromptView::HeldBack;
     }
-    if ((events & passEvent::promptShown) != 0 && toldPrompt == PromptView::HeldBack) {
+    if (did(passEvent::promptShown) && toldPrompt == PromptView::HeldBack) {
         logLine("prompt shown again");
         toldPrompt = PromptView::Offered;
     }
-    if ((events & passEvent::promptPutAway) != 0) {
+    if (did(passEvent::promptPutAway)) {
         logLine("prompt hidden: the mod offers a new one once the grapple allows it again");
         toldPrompt = PromptView::None;
     }
-    if (completed) {
-        tellPlacement();
+    if (completed && notes.placement == PlacementResult::NoTrough) {
+        logLine("hold completed, but nobody was moved: no trough within %.1f m of the player any "
+                "more",
+                radius);
+    } else if (completed && notes.placement != PlacementResult::Placed) {
+        logLine("hold completed, but nobody was moved: %s no longer exists in the game",
+                notes.placement == PlacementResult::PlayerGone ? "the player" : "the person held");
+    } else if (completed) {
+        logLine("hold completed: the player moved to %s and the victim to %s, both turned to %.1f "
+                "degrees, %s, %s; the drowning move started",
+                at(notes.playerPlaced).c_str(), at(notes.victimPlaced).c_str(),
+                static_cast<double>(notes.heading),
+                notes.byTroughFacing ? "the way the trough faces, as the player stood over it"
+                                     : "from where the player stood towards the trough",
+                notes.groundFound ? "on the ground found there"
+                                  : "at the trough's height, as no ground was found there");
     }
     if (retired) {
         logLine(completed ? "prompt removed, and its drowning animations unloaded"
@@ -214,7 +200,7 @@ bool begin(const SettingsDocument& document) {
     if (!openLogFile()) {
         return false;
     }
-    toldOutcome = WatchOutcome::None;
+    toldOutcome = {WatchOutcome::None, 0};
     toldPrompt = PromptView::None;
     toldPhases = 0;
     const SystemFacts facts = readSystemFacts();
@@ -227,7 +213,6 @@ bool begin(const SettingsDocument& document) {
            "grapple, once a frame, except that a pass that waits (for animations to load, or "
            "through a drowning's pauses) lasts several frames. Positions are the game's map "
            "coordinates in metres; values in [dev: ...] are for the mod's developers.");
-
     // What the module holds is what its prompt would use now: read with each
     // prompt it offers, not at the script's start.
     toldLabel = promptText;
@@ -238,15 +223,13 @@ bool begin(const SettingsDocument& document) {
                "yet; it reads it each time it offers the prompt.",
                label.c_str(), settingsFileName.c_str());
     } else {
-        const std::string held = promptControl == unresolvedControl
-                                     ? "no control"
-                                     : "the control " + controlName(promptControl);
-        logRaw("The mod holds the label \"%s\" and %s, as its read of %s in pass %llu left "
+        logRaw("The mod holds the label \"%s\" and %s%s, as its read of %s in pass %llu left "
                "them; it reads it each time it offers the prompt.",
-               label.c_str(), held.c_str(), settingsFileName.c_str(),
+               label.c_str(), promptControl == unresolvedControl ? "no control" : "the control ",
+               promptControl == unresolvedControl ? "" : controlName(promptControl).c_str(),
+               settingsFileName.c_str(),
                static_cast<unsigned long long>(passNotes.settingsReadPass));
     }
-
     logRaw("%s, as it reads now:", settingsFileName.c_str());
     const SettingsSection section = document.get(settingsSection);
     if (section.has(labelKey)) {
@@ -267,8 +250,6 @@ bool begin(const SettingsDocument& document) {
     return true;
 }
 
-// The settings as the pass's re-read left them: the log begun or ended as
-// "Log" now says, and while it is on, what changed of the label and control.
 void tellSettingsRead() {
     if (!logWriting) {
         if (logRequested && begin(settingsDocument)) {
@@ -322,10 +303,8 @@ void startLog() noexcept {
 }
 
 void logPromptForgotten() noexcept {
-    if (logWriting) {
-        logLine("the prompt from before the restart is forgotten: the game dropped it; a new one "
-                "comes while you hold someone beside a trough");
-    }
+    logLine("the prompt from before the restart is forgotten: the game dropped it; a new one "
+            "comes while you hold someone beside a trough");
 }
 
 void logPass() noexcept {
