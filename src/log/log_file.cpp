@@ -1,14 +1,9 @@
-// Sloshmere.log's lines under their budget, and what the log reads of the
-// machine it is written on: the clock, the folder, and the versions of the
-// game, the hook and the system.
 #include "log/log_file.h"
 
 #include "drown/pass_notes.h"
 #include "host/platform.h"
 
-#include <array>
 #include <cstdarg>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -31,10 +26,10 @@ constexpr const char* lineEnd = "\r\n";
 
 std::string utf8(std::wstring_view text) {
     const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? static_cast<std::size_t>(size) : 0U, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
+    std::string out(text.size() * 3, '\0'); // at most three bytes a UTF-16 unit
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), length * 3,
+                                         nullptr, nullptr);
+    out.resize(size > 0 ? static_cast<std::size_t>(size) : 0U);
     return out;
 }
 
@@ -61,7 +56,6 @@ std::string versionOf(HMODULE image) {
     return ", no version information";
 }
 
-// "RDR2.exe, version 1.0.1491.17": the image's file name and version.
 std::string describeImage(HMODULE image, const char* missing) {
     if (image == nullptr) {
         return missing;
@@ -107,9 +101,8 @@ std::string describeSystem() {
 constexpr const char* lineEnd = "\n";
 #endif
 
-// The local date and time, "YYYY-MM-DD hh:mm:ss".
+// The local date and time, "YYYY-MM-DD hh:mm:ss"; zeros when the clock cannot be read.
 std::array<char, 20> localTimeNow() noexcept {
-    // Year, month, day, hour, minute, second; zeros when the clock cannot be read.
     std::array<unsigned, 6> at{};
 #ifdef _WIN32
     SYSTEMTIME now{};
@@ -135,8 +128,7 @@ enum class FileHistory : std::uint8_t { None, Begun, GivenUp };
 
 std::FILE* file = nullptr;
 FileHistory history = FileHistory::None;
-// Bytes written to the file since it was begun.
-std::uint64_t fileSize = 0;
+std::uint64_t fileSize = 0; // since the file was begun
 LineBudget fileBudget;
 
 // Writes `text` and a line end and hands it to the system at once, so a game

@@ -57,10 +57,9 @@ bool budgetTake(LineBudget& budget, std::uint64_t pass, std::uint64_t fileBytes,
                 std::uint64_t bytes);
 
 // What a bug report needs of the machine, read without asking the game: the
-// local date and time ("YYYY-MM-DD hh:mm:ss"), the game folder in UTF-8
-// (empty if it cannot be read), the game's and the hook's files ("RDR2.exe,
-// version 1.0.1491.17") and the system ("Windows 10.0.19045", then " under
-// Wine (Proton is a Wine) 9.0" under Wine).
+// local "YYYY-MM-DD hh:mm:ss", the game folder in UTF-8 (empty if unreadable),
+// the game's and the hook's files ("RDR2.exe, version 1.0.1491.17") and the
+// system ("Windows 10.0.19045", then " under Wine (Proton is a Wine) 9.0").
 struct SystemFacts {
     std::string now;
     std::string folder;
