@@ -100,7 +100,7 @@ void tellOutcome() {
 
 void tellPrompt() {
     const PassNotes& notes = passNotes;
-    const auto did = [&notes](std::uint32_t event) { return (notes.events & event) != 0; };
+    const auto did = [](std::uint32_t event) { return (passNotes.events & event) != 0; };
     const bool retired = did(passEvent::promptRetired);
     const bool completed = did(passEvent::holdCompleted);
     if (did(passEvent::promptNotMade)) {
