@@ -18,21 +18,17 @@ extern bool logWriting;
 
 // The first open of a load keeps the last file as Sloshmere.previous.log and
 // begins an empty one with a fresh budget; a later one adds to the end. False,
-// and given up until resetLogFile, when it cannot be opened.
+// and given up until endLogFile, when it cannot be opened.
 bool openLogFile() noexcept;
-// Closes the file; the log is off until it is opened again.
 void closeLogFile() noexcept;
-// Forgets everything, as a new load of the module starts.
-void resetLogFile() noexcept;
+// The lines the budget left out, if any, and `lastLine`, while the log is on;
+// then forgets everything, as a new load of the module starts.
+void endLogFile(const char* lastLine) noexcept;
 
-// A line under the budget: the local time, "pass N: " and the text; logNote
-// writes the same outside it (the budget's own notes, the last line), logRaw
-// the text alone (the header).
+// A line under the budget: the local time, "pass N: " and the text; logRaw
+// writes the text alone, outside it (the header).
 __attribute__((format(printf, 1, 2))) void logLine(const char* format, ...) noexcept;
-__attribute__((format(printf, 1, 2))) void logNote(const char* format, ...) noexcept;
 __attribute__((format(printf, 1, 2))) void logRaw(const char* format, ...) noexcept;
-// How many lines the budget left out since the last one written, if any.
-void logLeftOut() noexcept;
 
 // How many lines the log may write: at most 20 in any 60 loop passes, and a
 // file of at most 1 MiB. Counted in passes, not by the clock, so a run in the
@@ -46,10 +42,9 @@ inline constexpr std::uint64_t logFileLimit = 1U << 20U;
 inline constexpr std::uint64_t logFileReserve = 200;
 
 struct LineBudget {
-    // The passes of the last budgetLines lines written, oldest at `next`.
+    // The passes of the last lines written, the oldest at taken % budgetLines.
     std::array<std::uint64_t, budgetLines> recent{};
-    std::size_t written = 0;
-    std::size_t next = 0;
+    std::uint64_t taken = 0;
     // Lines refused since the last one written.
     std::uint64_t leftOut = 0;
     // Once the file has no room left, nothing more is written under the budget.
@@ -61,20 +56,13 @@ struct LineBudget {
 bool budgetTake(LineBudget& budget, std::uint64_t pass, std::uint64_t fileBytes,
                 std::uint64_t bytes);
 
-// The local date and time as "YYYY-MM-DD hh:mm:ss", and the time alone.
-struct LocalTime {
-    char date[11];
-    char time[9];
-};
-LocalTime localTimeNow() noexcept;
-
-// The current directory, the game folder, in UTF-8; empty if it cannot be read.
-std::string currentFolder();
-
 // What a bug report needs of the machine, read without asking the game: the
-// game's and the hook's files ("RDR2.exe, version 1.0.1491.17") and the system
-// ("Windows 10.0.19045", with " under Wine 9.0" when Wine or Proton runs it).
+// local "YYYY-MM-DD hh:mm:ss", the game folder in UTF-8 (empty if unreadable),
+// the game's and the hook's files ("RDR2.exe, version 1.0.1491.17") and the
+// system ("Windows 10.0.19045", then " under Wine (Proton is a Wine) 9.0").
 struct SystemFacts {
+    std::string now;
+    std::string folder;
     std::string game;
     std::string hook;
     std::string system;

@@ -9,10 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#ifndef SLOSHMERE_VERSION
-#error "the build gives the module its version"
-#endif
+#include <utility>
 
 namespace sloshmere {
 
@@ -20,21 +17,19 @@ namespace {
 
 // What the log last told, so it tells only changes.
 enum class PromptView : std::uint8_t { None, Offered, HeldBack };
-WatchOutcome toldOutcome = WatchOutcome::None;
-std::uint32_t toldDetail = 0;
+std::pair<WatchOutcome, std::uint32_t> toldOutcome{WatchOutcome::None, 0};
 PromptView toldPrompt = PromptView::None;
 std::uint32_t toldPhases = 0;
 std::string toldLabel;
 GameHash toldControl = unresolvedControl;
+int scriptStarts = 0;
 
 constexpr auto radius = static_cast<double>(troughSearchRadius);
 
-// A label as the log quotes it: cut at logLabelBytes, with "..." when cut.
 std::string shown(const std::string& label) {
     return label.size() > logLabelBytes ? label.substr(0, logLabelBytes) + "..." : label;
 }
 
-// A position as "(x, y, z)", to the centimetre.
 std::string at(const Vector3& position) {
     char text[160];
     std::snprintf(text, sizeof text, "(%.2f, %.2f, %.2f)", static_cast<double>(position.x),
@@ -44,12 +39,11 @@ std::string at(const Vector3& position) {
 
 // The control's name for a person: the file's spelling when it names this
 // control (two names share one hash), else the table's first.
-std::string controlName(GameHash hash, const std::string& spelled) {
+std::string controlName(GameHash hash, const std::string& spelled = {}) {
     if (hash == unresolvedControl) {
         return "none";
     }
-    if (const auto found = controlNameTable.find(spelled);
-        found != controlNameTable.end() && found->second == hash) {
+    if (controlNameTable.contains(spelled) && controlNameTable.at(spelled) == hash) {
         return spelled;
     }
     for (const ControlName& control : controlNames) {
@@ -60,19 +54,6 @@ std::string controlName(GameHash hash, const std::string& spelled) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X", hash);
     return hex;
-}
-
-void tellBusy(bool player, std::uint32_t busyAction) {
-    const char* action = busyAction < grappleActionCount ? grappleActionNames[busyAction] : "?";
-    if (std::strcmp(action, drowningMove) == 0) {
-        logLine("the drowning is under way, so no new prompt [dev: %s is in %s]",
-                player ? "the player" : "the person held", action);
-    } else if (player) {
-        logLine("no prompt while the player is in another grapple move [dev: %s]", action);
-    } else {
-        logLine("no prompt while the person held is in a grapple move of their own [dev: %s]",
-                action);
-    }
 }
 
 void tellOutcome() {
@@ -87,18 +68,21 @@ void tellOutcome() {
     } else if (outcome == WatchOutcome::StateNotOffered) {
         detail = notes.grappleState;
     }
-    if (outcome == toldOutcome && detail == toldDetail) {
+    if (std::pair(outcome, detail) == toldOutcome) {
         return;
     }
-    toldOutcome = outcome;
-    toldDetail = detail;
+    toldOutcome = {outcome, detail};
 
-    char state[48];
-    std::snprintf(state, sizeof state,
-                  notes.grappleState == drowningState ? "0x%08X, the drowning's" : "0x%08X",
-                  notes.grappleState);
-    if (busy) {
-        tellBusy(outcome == WatchOutcome::PlayerBusy, notes.busyAction);
+    const std::uint32_t busyAction = notes.busyAction;
+    const char* action = busyAction < grappleActionCount ? grappleActionNames[busyAction] : "?";
+    if (busy && std::strcmp(action, drowningMove) == 0) {
+        logLine("the drowning is under way, so no new prompt [dev: %s is in %s]",
+                outcome == WatchOutcome::PlayerBusy ? "the player" : "the person held", action);
+    } else if (outcome == WatchOutcome::PlayerBusy) {
+        logLine("no prompt while the player is in another grapple move [dev: %s]", action);
+    } else if (outcome == WatchOutcome::VictimBusy) {
+        logLine("no prompt while the person held is in a grapple move of their own [dev: %s]",
+                action);
     } else if (outcome == WatchOutcome::NoTrough) {
         logLine("no trough within %.1f m of the player, who stands at %s, so no prompt", radius,
                 at(notes.position).c_str());
@@ -106,90 +90,70 @@ void tellOutcome() {
         logLine("a trough is within %.1f m, but the player holds nobody in a grapple, so no prompt "
                 "[dev: grapple flag %d]",
                 radius, notes.grappleFlag);
-    } else if (outcome == WatchOutcome::StateNotOffered) {
-        logLine("a trough is within %.1f m and the player holds someone, but not in a hold the "
-                "prompt is offered in [dev: grapple state %s]",
-                radius, state);
-    } else if (outcome == WatchOutcome::Offerable) {
-        logLine("a trough is within %.1f m and the player holds someone in a hold the prompt is "
-                "offered in [dev: grapple state %s]",
-                radius, state);
-    }
-}
-
-void tellPlacement() {
-    const PassNotes& notes = passNotes;
-    if (notes.placement == PlacementResult::NoTrough) {
-        logLine("hold completed, but nobody was moved: no trough within %.1f m of the player any "
-                "more",
-                radius);
-        return;
-    }
-    if (notes.placement != PlacementResult::Placed) {
-        logLine("hold completed, but nobody was moved: %s no longer exists in the game",
-                notes.placement == PlacementResult::PlayerGone ? "the player" : "the person held");
-        return;
-    }
-    logLine("hold completed: the player moved to %s and the victim to %s, both turned to %.1f "
-            "degrees, %s, %s; the drowning move started",
-            at(notes.playerPlaced).c_str(), at(notes.victimPlaced).c_str(),
-            static_cast<double>(notes.heading),
-            notes.byTroughFacing ? "the way the trough faces, as the player stood over it"
-                                 : "from where the player stood towards the trough",
-            notes.groundFound ? "on the ground found there"
-                              : "at the trough's height, as no ground was found there");
-}
-
-void tellPromptMade() {
-    const PassNotes& notes = passNotes;
-    const std::string label = shown(promptText);
-    char dev[64];
-    std::snprintf(dev, sizeof dev,
-                  notes.promptGroup == -1 ? "prompt id %d, no group" : "prompt id %d, group %d",
-                  notes.promptId, notes.promptGroup);
-    const char* where =
-        notes.promptGroup == -1 ? "shown on its own" : "shown among the nearest person's prompts";
-    if (promptControl == unresolvedControl) {
-        logLine("prompt offered: \"%s\", %s, but with no control to hold: Sloshmere.ini names "
-                "none the mod knows [dev: %s]",
-                label.c_str(), where, dev);
-    } else {
-        logLine("prompt offered: hold %s to \"%s\", %s [dev: %s]",
-                controlName(promptControl, std::string()).c_str(), label.c_str(), where, dev);
+    } else if (outcome == WatchOutcome::StateNotOffered || outcome == WatchOutcome::Offerable) {
+        logLine("a trough is within %.1f m and the player holds someone%s in a hold the prompt is "
+                "offered in [dev: grapple state 0x%08X%s]",
+                radius, outcome == WatchOutcome::StateNotOffered ? ", but not" : "",
+                notes.grappleState, notes.grappleState == drowningState ? ", the drowning's" : "");
     }
 }
 
 void tellPrompt() {
     const PassNotes& notes = passNotes;
-    const std::uint32_t events = notes.events;
-    const bool retired = (events & passEvent::promptRetired) != 0;
-    const bool completed = (events & passEvent::holdCompleted) != 0;
-    if ((events & passEvent::promptNotMade) != 0) {
+    const auto did = [](std::uint32_t event) { return (passNotes.events & event) != 0; };
+    const bool retired = did(passEvent::promptRetired);
+    const bool completed = did(passEvent::holdCompleted);
+    if (did(passEvent::promptNotMade)) {
         logLine("no prompt: the person held no longer exists in the game [dev: handle %d]",
                 notes.missingVictim);
     }
-    if ((events & passEvent::promptMade) != 0) {
-        tellPromptMade();
+    if (did(passEvent::promptMade)) {
+        const bool alone = notes.promptGroup == -1;
+        const char* where = alone ? "shown on its own" : "shown among the nearest person's prompts";
+        char dev[64];
+        std::snprintf(dev, sizeof dev, alone ? "prompt id %d, no group" : "prompt id %d, group %d",
+                      notes.promptId, notes.promptGroup);
+        if (promptControl == unresolvedControl) {
+            logLine("prompt offered: \"%s\", %s, but with no control to hold: Sloshmere.ini "
+                    "names none the mod knows [dev: %s]",
+                    shown(promptText).c_str(), where, dev);
+        } else {
+            logLine("prompt offered: hold %s to \"%s\", %s [dev: %s]",
+                    controlName(promptControl).c_str(), shown(promptText).c_str(), where, dev);
+        }
         toldPrompt = PromptView::Offered;
     }
     // A prompt removed in this same pass is told as removed, not as waiting
     // to come back.
-    if ((events & passEvent::promptHeldBack) != 0 && !retired &&
-        toldPrompt == PromptView::Offered) {
+    if (did(passEvent::promptHeldBack) && !retired && toldPrompt == PromptView::Offered) {
         logLine("prompt hidden: the player's hold is not one it is offered in; it shows again "
                 "when it is");
         toldPrompt = PromptView::HeldBack;
     }
-    if ((events & passEvent::promptShown) != 0 && toldPrompt == PromptView::HeldBack) {
+    if (did(passEvent::promptShown) && toldPrompt == PromptView::HeldBack) {
         logLine("prompt shown again");
         toldPrompt = PromptView::Offered;
     }
-    if ((events & passEvent::promptPutAway) != 0) {
+    if (did(passEvent::promptPutAway)) {
         logLine("prompt hidden: the mod offers a new one once the grapple allows it again");
         toldPrompt = PromptView::None;
     }
-    if (completed) {
-        tellPlacement();
+    if (completed && notes.placement == PlacementResult::NoTrough) {
+        logLine("hold completed, but nobody was moved: no trough within %.1f m of the player any "
+                "more",
+                radius);
+    } else if (completed && notes.placement != PlacementResult::Placed) {
+        logLine("hold completed, but nobody was moved: %s no longer exists in the game",
+                notes.placement == PlacementResult::PlayerGone ? "the player" : "the person held");
+    } else if (completed) {
+        logLine("hold completed: the player moved to %s and the victim to %s, both turned to %.1f "
+                "degrees, %s, %s; the drowning move started",
+                at(notes.playerPlaced).c_str(), at(notes.victimPlaced).c_str(),
+                static_cast<double>(notes.heading),
+                notes.byTroughFacing ? "the way the trough faces, as the player stood over it"
+                                     : "from where the player stood towards the trough",
+                notes.groundFound ? "on the ground found there"
+                                  : "at the trough's height, as no ground was found there");
     }
     if (retired) {
         logLine(completed ? "prompt removed, and its drowning animations unloaded"
@@ -231,18 +195,17 @@ void tellPhases() {
     }
 }
 
-// For the header: that the file gives none of one of the prompt's settings.
-void tellMissingValue(const SettingsSection& section, const char* what, const char* key) {
-    if (!section.has(key)) {
-        logRaw("  %s: none given (no %s in [%s])", what, key, settingsSection);
+// Opens the file and writes the header; the next pass tells its state afresh.
+bool begin(const SettingsDocument& document) {
+    if (!openLogFile()) {
+        return false;
     }
-}
-
-void writeLogHeader(const SettingsDocument& document) {
-    const LocalTime now = localTimeNow();
-    logRaw("%s%s%s%s %s", logTitle, SLOSHMERE_VERSION, logBegunWords, now.date, now.time);
-    logRaw("Game folder: %s", currentFolder().c_str());
+    toldOutcome = {WatchOutcome::None, 0};
+    toldPrompt = PromptView::None;
+    toldPhases = 0;
     const SystemFacts facts = readSystemFacts();
+    logRaw("%s%s%s%s", logTitle, SLOSHMERE_VERSION, logBegunWords, facts.now.c_str());
+    logRaw("Game folder: %s", facts.folder.c_str());
     logRaw("Game: %s", facts.game.c_str());
     logRaw("Script hook: %s", facts.hook.c_str());
     logRaw("System: %s", facts.system.c_str());
@@ -250,12 +213,10 @@ void writeLogHeader(const SettingsDocument& document) {
            "grapple, once a frame, except that a pass that waits (for animations to load, or "
            "through a drowning's pauses) lasts several frames. Positions are the game's map "
            "coordinates in metres; values in [dev: ...] are for the mod's developers.");
-
     // What the module holds is what its prompt would use now: read with each
     // prompt it offers, not at the script's start.
     toldLabel = promptText;
     toldControl = promptControl;
-    const std::string held = controlName(promptControl, std::string());
     const std::string label = shown(toldLabel);
     if (passNotes.settingsReadPass == 0) {
         logRaw("The mod holds the label \"%s\" and no control: its own, as it has not read %s "
@@ -265,63 +226,30 @@ void writeLogHeader(const SettingsDocument& document) {
         logRaw("The mod holds the label \"%s\" and %s%s, as its read of %s in pass %llu left "
                "them; it reads it each time it offers the prompt.",
                label.c_str(), promptControl == unresolvedControl ? "no control" : "the control ",
-               promptControl == unresolvedControl ? "" : held.c_str(), settingsFileName.c_str(),
+               promptControl == unresolvedControl ? "" : controlName(promptControl).c_str(),
+               settingsFileName.c_str(),
                static_cast<unsigned long long>(passNotes.settingsReadPass));
     }
-
     logRaw("%s, as it reads now:", settingsFileName.c_str());
     const SettingsSection section = document.get(settingsSection);
     if (section.has(labelKey)) {
         logRaw("  label \"%s\" (%s)", shown(section.get(labelKey)).c_str(), labelKey);
+    } else {
+        logRaw("  label: none given (no %s in [%s])", labelKey, settingsSection);
     }
-    tellMissingValue(section, "label", labelKey);
     const std::string spelled = section.get(controlKey);
     if (controlNameTable.contains(spelled)) {
         logRaw("  control %s (%s)", spelled.c_str(), controlKey);
     } else if (section.has(controlKey)) {
         logRaw("  control: %s = \"%.*s\" names no control the mod knows", controlKey, 60,
                spelled.c_str());
+    } else {
+        logRaw("  control: none given (no %s in [%s])", controlKey, settingsSection);
     }
-    tellMissingValue(section, "control", controlKey);
     logRaw("  log on (%s = %.*s)", logKey, 60, section.get(logKey).c_str());
-}
-
-void tellSettingsChange() {
-    if (promptText != toldLabel) {
-        logLine(R"(%s read as the prompt is offered: label "%s" -> "%s")", settingsFileName.c_str(),
-                shown(toldLabel).c_str(), shown(promptText).c_str());
-        toldLabel = promptText;
-    }
-    if (promptControl != toldControl) {
-        const std::string spelled = settingsDocument.get(settingsSection).get(controlKey);
-        logLine("%s read as the prompt is offered: control %s -> %s", settingsFileName.c_str(),
-                controlName(toldControl, std::string()).c_str(),
-                controlName(promptControl, spelled).c_str());
-        toldControl = promptControl;
-    }
-}
-
-int scriptStarts = 0;
-
-// Opens the file and writes the header; the next pass tells its state afresh.
-bool begin(const SettingsDocument& document) {
-    if (!openLogFile()) {
-        return false;
-    }
-    toldOutcome = WatchOutcome::None;
-    toldPrompt = PromptView::None;
-    toldPhases = 0;
-    writeLogHeader(document);
     return true;
 }
 
-void end(const char* why) {
-    logLine("%s; the log stops here", why);
-    closeLogFile();
-}
-
-// The settings as the pass's re-read left them: the log begun or ended as
-// "Log" now says, and while it is on, what changed of the label and control.
 void tellSettingsRead() {
     if (!logWriting) {
         if (logRequested && begin(settingsDocument)) {
@@ -330,9 +258,21 @@ void tellSettingsRead() {
         }
         return;
     }
-    tellSettingsChange();
+    if (promptText != toldLabel) {
+        logLine(R"(%s read as the prompt is offered: label "%s" -> "%s")", settingsFileName.c_str(),
+                shown(toldLabel).c_str(), shown(promptText).c_str());
+        toldLabel = promptText;
+    }
+    if (promptControl != toldControl) {
+        const std::string spelled = settingsDocument.get(settingsSection).get(controlKey);
+        logLine("%s read as the prompt is offered: control %s -> %s", settingsFileName.c_str(),
+                controlName(toldControl).c_str(), controlName(promptControl, spelled).c_str());
+        toldControl = promptControl;
+    }
     if (!logRequested) {
-        end((settingsFileName + ", read as the prompt is offered, turns the log off").c_str());
+        logLine("%s, read as the prompt is offered, turns the log off; the log stops here",
+                settingsFileName.c_str());
+        closeLogFile();
     }
 }
 
@@ -345,18 +285,12 @@ void startLog() noexcept {
         const bool readable = fileIsReadable(settingsFileName) && readSettingsFile(document);
         // Like the prompt's settings, an unreadable file changes nothing.
         const bool on = readable ? logAskedIn(document) : logWriting;
-        if (!on) {
-            if (logWriting) {
-                end(("the game started the script again with the log turned off in " +
-                     settingsFileName)
-                        .c_str());
-            }
-            return;
-        }
-        if (!logWriting && !begin(document)) {
-            return;
-        }
-        if (scriptStarts > 1) {
+        if (!on && logWriting) {
+            logLine("the game started the script again with the log turned off in %s; the log "
+                    "stops here",
+                    settingsFileName.c_str());
+            closeLogFile();
+        } else if (on && (logWriting || begin(document)) && scriptStarts > 1) {
             logLine("the game restarted the script (start %d), as it does when a save is loaded; "
                     "the mod stayed loaded and keeps its settings",
                     scriptStarts);
@@ -369,10 +303,8 @@ void startLog() noexcept {
 }
 
 void logPromptForgotten() noexcept {
-    if (logWriting) {
-        logLine("the prompt from before the restart is forgotten: the game dropped it; a new one "
-                "comes while you hold someone beside a trough");
-    }
+    logLine("the prompt from before the restart is forgotten: the game dropped it; a new one "
+            "comes while you hold someone beside a trough");
 }
 
 void logPass() noexcept {
@@ -391,11 +323,7 @@ void logPass() noexcept {
 }
 
 void stopLog() noexcept {
-    if (logWriting) {
-        logLeftOut();
-        logNote("the mod was unloaded; the log ends here");
-    }
-    resetLogFile();
+    endLogFile("the mod was unloaded; the log ends here");
     scriptStarts = 0;
     passNotes = PassNotes{};
 }

@@ -19,15 +19,12 @@ inline constexpr std::size_t logLabelBytes = 200;
 // start of a load that finds it on begins the file afresh; a later start (the
 // game restarting the script without unloading the module) says so in it.
 void startLog() noexcept;
-
 // Right after startLog, when a restart found a prompt of the ended run live.
 void logPromptForgotten() noexcept;
-
 // After a loop pass, while logWriting or when the pass re-read the settings:
 // the log begun or ended as "Log" now says, then a line for each change the
 // pass made, the label and control first.
 void logPass() noexcept;
-
 // When the module is unloaded: a last line, and the file closed.
 void stopLog() noexcept;
 
