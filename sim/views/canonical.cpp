@@ -10,10 +10,19 @@ namespace sim {
 
 namespace {
 
+constexpr const char* hexDigits = "0123456789ABCDEF";
+
+// Upper-case hex without leading zeros, as printf's %llX writes it; by hand,
+// because a soak formats millions of slots and printf was most of its time.
 void appendHex(std::string& out, std::uint64_t value) {
-    char buffer[20];
-    std::snprintf(buffer, sizeof buffer, "%llX", static_cast<unsigned long long>(value));
-    out += buffer;
+    char buffer[16];
+    char* const end = buffer + sizeof buffer;
+    char* at = end;
+    do {
+        *--at = hexDigits[value & 0xFU];
+        value >>= 4U;
+    } while (value != 0);
+    out.append(at, end);
 }
 
 // Quoted, with every byte outside printable ASCII (and the quote and
@@ -24,9 +33,9 @@ void appendQuoted(std::string& out, const std::string& text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte > 0x7E || c == '"' || c == '\\') {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned>(byte));
-            out += buffer;
+            out += "\\x";
+            out += hexDigits[byte >> 4U];
+            out += hexDigits[byte & 0xFU];
         } else {
             out += c;
         }
@@ -59,7 +68,9 @@ char kindLetter(TraceEntry::Kind kind) {
 } // namespace
 
 std::string canonicalLine(const TraceEntry& entry) {
-    std::string out(1, kindLetter(entry.kind));
+    std::string out;
+    out.reserve(96);
+    out += kindLetter(entry.kind);
     out += ' ';
     out += std::to_string(entry.frame);
     out += ' ';
@@ -104,15 +115,19 @@ void CanonicalTrace::add(const TraceEntry& entry) {
     addLine(canonicalLine(entry));
 }
 
-void CanonicalTrace::addLine(std::string line) {
-    line += '\n';
-    for (const char c : line) {
+void CanonicalTrace::addLine(std::string_view line) {
+    const auto mix = [this](char c) {
         digest_ ^= static_cast<unsigned char>(c);
         digest_ *= 0x100000001B3ULL;
+    };
+    for (const char c : line) {
+        mix(c);
     }
+    mix('\n');
     ++lines_;
     if (file_.is_open()) {
         file_.write(line.data(), static_cast<std::streamsize>(line.size()));
+        file_.put('\n');
     }
 }
 

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 namespace sim {
 
@@ -31,7 +32,7 @@ public:
 
     void add(const TraceEntry& entry);
     // A line already in canonical form, without its line end.
-    void addLine(std::string line);
+    void addLine(std::string_view line);
     [[nodiscard]] std::uint64_t digest() const { return digest_; }
     [[nodiscard]] std::uint64_t lines() const { return lines_; }
     // "lines 1234, digest 0123456789ABCDEF".

@@ -1,9 +1,10 @@
 // Guarantees of the simulated host itself that tests and benchmarks lean on:
 // the pedestrian table answers as the plain search does, a frame hook may add
-// hooks while it runs, the hook's fatal rules close the game, and scripts
-// live and restart as the hook runs them.
+// hooks while it runs, the hook's fatal rules close the game, scripts live
+// and restart as the hook runs them, and the canonical trace keeps its form.
 #include "host/native.h"
 
+#include "canonical.h"
 #include "hook_exports.h"
 #include "host.h"
 #include "world.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -209,6 +211,43 @@ TEST(SimHostTest, ScriptsLiveAsTheHookRunsThem) {
     host.runFrames(2);
     EXPECT_EQ(passes, 3) << "an unregistered script is not resumed";
     EXPECT_FALSE(host.scriptEscaped());
+}
+
+// Every digest quoted for a run, and the two builds' agreement, stand on this
+// form: slots in upper-case hex without leading zeros, a string as its text
+// with each byte outside printable ASCII (and the quote and backslash) as
+// \xNN, an address as "&", and the digest over each line and its line end.
+TEST(SimCanonicalTraceTest, WritesEveryEntryInTheOneForm) {
+    sim::TraceEntry native;
+    native.frame = 20;
+    native.gameTime = 3600660;
+    native.hash = 0xFD340785ADF8CFB7;
+    native.args = {0x1234, 0x5678, ~0ULL};
+    native.argKinds = {sim::ArgKind::String, sim::ArgKind::Address, sim::ArgKind::Raw};
+    native.strings = {{0, "a\"\\\x01\xE9z"}};
+    native.result[0] = 0x5D8B9E0B;
+    native.note = "read back 1.5";
+    sim::TraceEntry wait;
+    wait.kind = sim::TraceEntry::Kind::Wait;
+    wait.frame = 21;
+    wait.gameTime = 3600693;
+    wait.args = {0};
+
+    const struct {
+        const sim::TraceEntry& entry;
+        std::string line;
+    } rows[] = {
+        {native, R"(N 20 3600660 FD340785ADF8CFB7 "a\x22\x5C\x01\xE9z" & FFFFFFFFFFFFFFFF )"
+                 "= 5D8B9E0B 0 0 ; read back 1.5"},
+        {wait, "W 21 3600693 0 0 = 0 0 0"},
+    };
+    sim::CanonicalTrace trace;
+    for (const auto& row : rows) {
+        EXPECT_EQ(sim::canonicalLine(row.entry), row.line);
+        trace.add(row.entry);
+    }
+    EXPECT_EQ(trace.lines(), 2U);
+    EXPECT_EQ(trace.summary(), "lines 2, digest C94AD4596D04DC8C");
 }
 
 } // namespace
