@@ -25,8 +25,10 @@ constexpr std::uint64_t PLAY_PED_AMBIENT_SPEECH_NATIVE = 0x8E04FEDD28D42462;
 
 constexpr std::uint32_t drowningState = 0x4CD05DF6;
 constexpr std::uint32_t breakoutControl = 0xD0C1FEFF;
-constexpr int player = 7;
-constexpr int victim = -12;
+// Handles of the effects' own, the victim's negative, so a handle sent
+// unsigned or swapped shows.
+constexpr int effectsPlayer = 7;
+constexpr int effectsVictim = -12;
 
 const char* const choke = "AR_GRAPPLE_CHOKE";
 const char* const chokeIntro = "AR_GRAPPLE_CHOKE_INTRO";
@@ -47,22 +49,22 @@ std::string hashLine(const char* name) {
 }
 
 std::vector<std::string> step(const char* action, bool hit) {
-    return {hashLine(action), format("IS_PED_IN_ACTION(%d, 1, 0x%X)%s", player, sim::joaat(action),
-                                     hit ? " -> 0x1" : "")};
+    return {hashLine(action), format("IS_PED_IN_ACTION(%d, 1, 0x%X)%s", effectsPlayer,
+                                     sim::joaat(action), hit ? " -> 0x1" : "")};
 }
 
 std::vector<std::string> splash(const char* scale) {
     return {"USE_PARTICLE_FX_ASSET(\"anm_sal\")",
             format("PLAY_PARTICLE_FX_ON_PED(\"ent_anim_sal1_drown_splash_enter\", %d, -0.04, 0, "
                    "-0.07, -180, -45, 0, 27981, %s, 0, 0, 0)",
-                   victim, scale)};
+                   effectsVictim, scale)};
 }
 
 std::vector<std::string> speech(const char* line, const char* params) {
     return {hashLine(params),
             format("PLAY_PED_AMBIENT_SPEECH_NATIVE(%d, &record)  ; line \"%s\", slots 1-7: 0x0 "
                    "0xFFFFFFFF 0x%X 0x%X 0x1 0x1 0x1",
-                   victim, line, sim::joaat(params), player)};
+                   effectsVictim, line, sim::joaat(params), effectsPlayer)};
 }
 
 std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts) {
@@ -109,16 +111,16 @@ std::vector<std::string> story(const sim::Host& host) {
 class EffectsTest : public ::testing::Test {
 protected:
     EffectsTest() {
-        host.world.addPed(player).grappleState = drowningState;
-        host.world.addPed(victim);
+        host.world.addPed(effectsPlayer).grappleState = drowningState;
+        host.world.addPed(effectsVictim);
         host.world.gameTimer = 100000;
         host.world.gameTimerStep = 100;
-        sloshmere::playerPed = player;
-        sloshmere::victimPed = victim;
+        sloshmere::playerPed = effectsPlayer;
+        sloshmere::victimPed = effectsVictim;
     }
 
     void perform(std::initializer_list<const char*> actions) {
-        std::vector<std::uint32_t>& performed = host.world.findPed(player)->actions;
+        std::vector<std::uint32_t>& performed = host.world.findPed(effectsPlayer)->actions;
         performed.clear();
         for (const char* action : actions) {
             performed.push_back(sim::joaat(action));
@@ -133,11 +135,11 @@ TEST_F(EffectsTest, AClosedGateCostsExactlyOneCall) {
     host.world.usedControls = {{0, breakoutControl}};
     for (const std::uint32_t state : {0U, drowningState - 1, drowningState + 1, 0xCE44C7EAU}) {
         host.trace.clear();
-        host.world.findPed(player)->grappleState = state;
+        host.world.findPed(effectsPlayer)->grappleState = state;
         sloshmere::playDrownEffects();
         ASSERT_EQ(host.trace.size(), 1U) << std::hex << state;
         EXPECT_EQ(host.trace[0].hash, PED_GRAPPLE_STATE);
-        EXPECT_EQ(host.trace[0].args, std::vector<std::uint64_t>{player});
+        EXPECT_EQ(host.trace[0].args, std::vector<std::uint64_t>{effectsPlayer});
     }
     EXPECT_EQ(host.frame, 0U);
 }

@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 
 #include "host.h"
+#include "stand_ins.h"
 #include "temp_cwd.h"
 
 #include <gmock/gmock.h>
@@ -17,8 +18,8 @@ using sloshmere::drownPrompt;
 using sloshmere::promptActive;
 using ::testing::ElementsAre;
 
-constexpr int player = 1;
-constexpr int victim = 2;
+using test::player;
+using test::victim;
 constexpr int bystander = 3;
 
 class PromptTest : public ::testing::Test {

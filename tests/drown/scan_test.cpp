@@ -1,9 +1,11 @@
 // The nearby pedestrian scan: the bound, ties, the ten tests and where each one
 // stops the questions, the host's count, and the scan's place in the loop.
 #include "drown/scan.h"
+#include "host/native_hashes.h"
 #include "host/script.h"
 
 #include "host.h"
+#include "stand_ins.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -21,9 +23,9 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using Kind = sim::TraceEntry::Kind;
 
-constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
-constexpr std::uint64_t DOES_ENTITY_EXIST = 0xD42BD6EB2E0F1677;
-constexpr std::uint64_t GET_ENTITY_COORDS = 0xA86D5F069399F44D;
+using sloshmere::native::DOES_ENTITY_EXIST;
+using sloshmere::native::GET_ENTITY_COORDS;
+using sloshmere::native::PLAYER_PED_ID;
 constexpr std::uint64_t IS_PED_HUMAN = 0xB980061DA992779D;
 constexpr std::uint64_t IS_ENTITY_DEAD = 0x7D5B1F88E7504BBA;
 constexpr std::uint64_t IS_PED_ON_MOUNT = 0x460BC76A0E10655E;
@@ -34,7 +36,7 @@ constexpr std::uint64_t PED_STATE_TEST_C = 0x47E4E977581C5B55;
 constexpr std::uint64_t GET_PED_CONFIG_FLAG = 0x7EE53118C892B513;
 constexpr std::uint64_t POINT_SEPARATION = 0xB7A628320EFF8E47;
 
-constexpr int player = 1;
+using test::player;
 
 // The natives of the scan that follow worldGetAllPeds, by label.
 std::vector<std::string> callsAfterList(const sim::Host& host) {
@@ -51,8 +53,8 @@ std::vector<std::string> callsAfterList(const sim::Host& host) {
 }
 
 // A host with the player at `at` and the module's handles cleared.
-struct Scene {
-    explicit Scene(sim::Vec3 at = {}) {
+struct ScanScene {
+    explicit ScanScene(sim::Vec3 at = {}) {
         host.world.playerHandle = player;
         host.world.addPed(player).position = at;
     }
@@ -67,7 +69,7 @@ struct Scene {
 };
 
 TEST(Scan, AnEligiblePedestrianIsAskedEverythingOnceInOrder) {
-    Scene scene({1.5F, -2.0F, 3.25F});
+    ScanScene scene({1.5F, -2.0F, 3.25F});
     scene.add(5, 4.0F).position = {2.0F, 2.0F, 2.0F};
     scene.add(6, 3.0F).position = {4.0F, 4.0F, 4.0F};
 
@@ -121,7 +123,7 @@ TEST(Scan, TheBoundIsInclusiveAndTheLaterPedestrianWinsATie) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Scene scene;
+        ScanScene scene;
         for (std::size_t i = 0; i < c.separations.size(); ++i) {
             scene.add(10 + static_cast<int>(i), c.separations[i]);
         }
@@ -163,7 +165,7 @@ TEST(Scan, EachTestExcludesAndEndsTheQuestions) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Scene scene;
+        ScanScene scene;
         c.fail(scene.add(5, 0.5F));
 
         const int chosen = sloshmere::findNearestPed();
@@ -183,7 +185,7 @@ TEST(Scan, EachTestExcludesAndEndsTheQuestions) {
 }
 
 TEST(Scan, OnlyThePlayerInTheListIsNoChoice) {
-    Scene scene;
+    ScanScene scene;
     EXPECT_EQ(sloshmere::findNearestPed(), 0);
     EXPECT_THAT(callsAfterList(scene.host), ElementsAre("PLAYER_PED_ID"));
 }
@@ -236,7 +238,7 @@ TEST(Scan, TheLastHandleInAFullBufferIsRead) {
 }
 
 TEST(Scan, TheLoopStoresTheScanAfterTheHandles) {
-    Scene scene;
+    ScanScene scene;
     scene.host.world.findPed(player)->grapplePartner = 9;
     scene.add(9, 2.0F);
     sloshmere::nearestPed = 0;

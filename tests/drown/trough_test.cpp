@@ -1,10 +1,12 @@
 // The trough search and the placement of the pair: which troughs count, the
 // order and arguments of every call, and the exact float bits the game gets.
 #include "drown/trough.h"
+#include "host/native_hashes.h"
 #include "host/script.h"
 
 #include "host.h"
 #include "joaat.h"
+#include "stand_ins.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -21,8 +23,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-constexpr std::uint64_t DOES_ENTITY_EXIST = 0xD42BD6EB2E0F1677;
-constexpr std::uint64_t GET_ENTITY_COORDS = 0xA86D5F069399F44D;
+using sloshmere::native::DOES_ENTITY_EXIST;
+using sloshmere::native::GET_ENTITY_COORDS;
 constexpr std::uint64_t GET_CLOSEST_OBJECT_OF_TYPE = 0xE143FA2249364369;
 constexpr std::uint64_t GET_ENTITY_FORWARD_VECTOR = 0x2412D9C05BB09B97;
 constexpr std::uint64_t GET_GROUND_Z_FOR_3D_COORD = 0x24FA4267BB8D2431;
@@ -36,8 +38,8 @@ constexpr std::uint32_t trough03 = sim::joaat("p_watertrough03x");
 constexpr std::uint32_t trough01New = sim::joaat("p_watertrough01x_new");
 constexpr std::uint32_t drowningMove = sim::joaat("AR_TO_TROUGH_FROM_STANDING_CUSTOM");
 
-constexpr int player = 1;
-constexpr int victim = 2;
+using test::player;
+using test::victim;
 constexpr int trough = 100;
 
 std::uint32_t bits(float value) {
@@ -101,8 +103,8 @@ std::vector<std::string> names(const sim::Host& host) {
 
 // A host with the player and the grapple victim, both existing, the module's
 // handles pointing at them.
-struct Scene {
-    Scene() {
+struct PairScene {
+    PairScene() {
         host.world.playerHandle = player;
         host.world.addPed(player);
         host.world.addPed(victim).position = {50.0F, 50.0F, 50.0F};
@@ -113,7 +115,7 @@ struct Scene {
 };
 
 TEST(Trough, AlignmentMakesEveryCallInOrderWithItsArguments) {
-    Scene scene;
+    PairScene scene;
     sim::Host& host = scene.host;
     host.world.findPed(player)->position = {10.0F, 20.0F, 5.0F};
     host.world.addObject(trough, trough01, {11.0F, 20.0F, 5.0F});
@@ -246,7 +248,7 @@ TEST(Trough, PlacementBitsMatchSinglePrecisionSteps) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Scene scene;
+        PairScene scene;
         sim::Host& fresh = scene.host;
         fresh.world.findPed(player)->position = c.player;
         fresh.world.addObject(trough, trough01, c.trough).forward = c.forward;
@@ -380,7 +382,7 @@ TEST(Trough, AMissingPedestrianOrTroughMovesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Scene scene;
+        PairScene scene;
         sim::Host& fresh = scene.host;
         fresh.world.findPed(victim)->position = {0.5F, 0.5F, 0.0F};
         fresh.world.addObject(trough, trough01, {1.0F, 0.0F, 0.0F});
@@ -398,7 +400,7 @@ TEST(Trough, AMissingPedestrianOrTroughMovesNothing) {
 }
 
 TEST(Trough, AVictimHandleOfZeroEndsBeforeAnyPositionIsRead) {
-    Scene scene;
+    PairScene scene;
     sim::Host& host = scene.host;
     sloshmere::victimPed = 0;
     host.world.addObject(trough, trough01, {1.0F, 0.0F, 0.0F});

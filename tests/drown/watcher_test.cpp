@@ -7,6 +7,7 @@
 
 #include "host.h"
 #include "joaat.h"
+#include "stand_ins.h"
 #include "temp_cwd.h"
 
 #include <gmock/gmock.h>
@@ -23,8 +24,8 @@ using sloshmere::watchGrapple;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-constexpr int player = 1;
-constexpr int victim = 2;
+using test::player;
+using test::victim;
 constexpr int troughHandle = 500;
 constexpr int livePrompt = 5;
 constexpr std::uint32_t offerState = 0x13930D00;

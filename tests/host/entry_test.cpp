@@ -2,6 +2,7 @@
 #include "host/entry.h"
 
 #include "host.h"
+#include "stand_ins.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,7 @@ namespace {
 
 using Kind = sim::TraceEntry::Kind;
 
-HMODULE fakeModule() {
-    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
-}
+using test::fakeModule;
 
 std::vector<Kind> kinds(const sim::Host& host) {
     std::vector<Kind> out;

@@ -1,6 +1,7 @@
 // The script loop: what one pass asks of the game, that it yields exactly one
 // frame, and that nothing thrown inside a pass reaches the hook.
 #include "host/entry.h"
+#include "host/native_hashes.h"
 #include "host/script.h"
 
 #include "host.h"
@@ -16,7 +17,7 @@ namespace {
 using ::testing::ElementsAre;
 using Kind = sim::TraceEntry::Kind;
 
-constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
+using sloshmere::native::PLAYER_PED_ID;
 // Asked exactly once per pass, by the loop itself.
 constexpr std::uint64_t PED_GRAPPLE_PARTNER = 0x18A3E9EE1297FD39;
 

@@ -7,6 +7,7 @@
 #include "canonical.h"
 #include "hook_exports.h"
 #include "host.h"
+#include "stand_ins.h"
 #include "world.h"
 
 #include <gtest/gtest.h>
@@ -61,17 +62,14 @@ TEST(SimHostTest, AFrameHookMayAddHooksWhileItRuns) {
 
 // --- The hook's rules, and the script's life as the hook runs it. ---
 
-HMODULE fakeModule() {
-    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x180000000));
-}
+using test::fakeModule;
+using test::noKeys;
 
 void idleScript() {
     for (;;) {
         scriptWait(0);
     }
 }
-
-void noKeys(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {}
 
 // A misbehaving module's script: asks for a native the game does not have,
 // from its own fiber.

@@ -403,15 +403,17 @@ const ScenarioCase scenarioCases[] = {
          "victim thrown by the player",
      },
      [](const sim::Host& host) {
-         constexpr int victim = 2;
-         constexpr int player = 1;
+         constexpr int victimHandle = 2;
+         constexpr int playerHandle = 1;
          const auto splashes = callsTo(host, "PLAY_PARTICLE_FX_ON_PED");
          ASSERT_EQ(splashes.size(), 1U);
          EXPECT_EQ(splashes[0]->floatArg(9), 1.0F);
          // The finish comes on the first frame at least 11000 ms after the
          // knockout splash, once each, with its own arguments.
-         const std::vector<std::vector<std::int32_t>> finishes = {
-             {victim, 1}, {victim, player, 0}, {victim, 1}, {victim, 0, 0}};
+         const std::vector<std::vector<std::int32_t>> finishes = {{victimHandle, 1},
+                                                                  {victimHandle, playerHandle, 0},
+                                                                  {victimHandle, 1},
+                                                                  {victimHandle, 0, 0}};
          for (std::size_t i = 0; i < finishes.size(); ++i) {
              const auto calls = callsTo(host, "KNOCKOUT_FINISH_" + std::to_string(i + 1));
              ASSERT_EQ(calls.size(), 1U) << "finish " << i + 1;
@@ -425,8 +427,8 @@ const ScenarioCase scenarioCases[] = {
          }
          const auto throws = callsTo(host, "THROW_START");
          ASSERT_EQ(throws.size(), 1U);
-         EXPECT_EQ(throws[0]->intArg(0), victim);
-         EXPECT_EQ(throws[0]->intArg(1), player);
+         EXPECT_EQ(throws[0]->intArg(0), victimHandle);
+         EXPECT_EQ(throws[0]->intArg(1), playerHandle);
          const auto flags = callsTo(host, "THROW_SET_FLAGS");
          ASSERT_EQ(flags.size(), 1U);
          EXPECT_EQ(flags[0]->intArg(1), 0x8000);

@@ -1,8 +1,10 @@
 // The demo's timeline: entries grouped under load, each frame and unload, and
 // scenario events shown before the frame that first sees them.
 #include "host/native.h"
+#include "host/native_hashes.h"
 
 #include "host.h"
+#include "stand_ins.h"
 #include "timeline.h"
 
 #include <gmock/gmock.h>
@@ -12,7 +14,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr std::uint64_t PLAYER_PED_ID = 0x096275889B8E0EE0;
+using sloshmere::native::PLAYER_PED_ID;
+using test::noKeys;
 
 void noScript() {}
 
@@ -26,7 +29,6 @@ void endFrame(sim::Host& host) {
     wait.args.push_back(0);
     host.advanceFrame();
 }
-void noKeys(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {}
 
 TEST(Timeline, GroupsTheTraceByLoadFramesAndUnload) {
     sim::Host host;
