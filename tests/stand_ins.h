@@ -1,6 +1,5 @@
-// What tests hand the module and the hook where only the kind of value
-// matters: the player's and the victim's pedestrian handles, a module's
-// handle, a keyboard handler that ignores every key.
+// What tests hand the module and the hook where only the kind of value matters:
+// the player's and victim's handles, a module's, a keyboard handler for no keys.
 #pragma once
 
 #include "host/hook.h"

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -211,10 +212,9 @@ TEST(SimHostTest, ScriptsLiveAsTheHookRunsThem) {
     EXPECT_FALSE(host.scriptEscaped());
 }
 
-// Every digest quoted for a run, and the two builds' agreement, stand on this
-// form: slots in upper-case hex without leading zeros, a string as its text
-// with each byte outside printable ASCII (and the quote and backslash) as
-// \xNN, an address as "&", and the digest over each line and its line end.
+// Every digest, and the two builds' agreement, stand on this form: upper-case
+// hex without leading zeros, a string as its text with each byte outside
+// printable ASCII (and " and \) as \xNN, an address as "&"; a line hashed with its end.
 TEST(SimCanonicalTraceTest, WritesEveryEntryInTheOneForm) {
     sim::TraceEntry native;
     native.frame = 20;
@@ -231,18 +231,15 @@ TEST(SimCanonicalTraceTest, WritesEveryEntryInTheOneForm) {
     wait.gameTime = 3600693;
     wait.args = {0};
 
-    const struct {
-        const sim::TraceEntry& entry;
-        std::string line;
-    } rows[] = {
+    const std::pair<const sim::TraceEntry&, std::string> rows[] = {
         {native, R"(N 20 3600660 FD340785ADF8CFB7 "a\x22\x5C\x01\xE9z" & FFFFFFFFFFFFFFFF )"
                  "= 5D8B9E0B 0 0 ; read back 1.5"},
         {wait, "W 21 3600693 0 0 = 0 0 0"},
     };
     sim::CanonicalTrace trace;
-    for (const auto& row : rows) {
-        EXPECT_EQ(sim::canonicalLine(row.entry), row.line);
-        trace.add(row.entry);
+    for (const auto& [entry, line] : rows) {
+        EXPECT_EQ(sim::canonicalLine(entry), line);
+        trace.add(entry);
     }
     EXPECT_EQ(trace.lines(), 2U);
     EXPECT_EQ(trace.summary(), "lines 2, digest C94AD4596D04DC8C");
