@@ -13,7 +13,7 @@ namespace {
 constexpr const char* hexDigits = "0123456789ABCDEF";
 
 // Upper-case hex without leading zeros, as printf's %llX writes it; by hand,
-// because a soak formats millions of slots and printf was most of its time.
+// because a soak formats millions of slots and printf was a third of its time.
 void appendHex(std::string& out, std::uint64_t value) {
     char buffer[16];
     char* const end = buffer + sizeof buffer;
